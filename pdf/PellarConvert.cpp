@@ -1,0 +1,347 @@
+#include "pdf/PellarConvert.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "platform/Platform.h"
+
+namespace {
+
+template <typename Char>
+bool IsBlank(Char c) {
+  return static_cast<uint32_t>(c) <= 32;
+}
+
+template <typename Str>
+Str TrimIf(const Str& text, bool (*drop)(typename Str::value_type)) {
+  size_t begin = 0, end = text.size();
+  while (begin < end && drop(text[begin])) ++begin;
+  while (end > begin && drop(text[end - 1])) --end;
+  return text.substr(begin, end - begin);
+}
+
+int HexValue(uint32_t c) {
+  if (c >= '0' && c <= '9') return static_cast<int>(c - '0');
+  if (c >= 'a' && c <= 'f') return static_cast<int>(c - 'a' + 10);
+  if (c >= 'A' && c <= 'F') return static_cast<int>(c - 'A' + 10);
+  return -1;
+}
+
+// The integer syntax shared by the command line and the engine's readers.
+template <typename Int, typename Str>
+std::optional<Int> ParseInteger(const Str& text) {
+  size_t i = 0, n = text.size();
+  while (i < n && text[i] == ' ') ++i;
+  bool negative = false;
+  if (i < n && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  int base = 10;
+  if (i < n && (text[i] == '$' || text[i] == 'x' || text[i] == 'X')) {
+    base = 16;
+    ++i;
+  } else if (i + 1 < n && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    base = 16;
+    i += 2;
+  }
+  if (i >= n) return std::nullopt;
+  // Accumulate the magnitude as unsigned so that the minimum value fits.
+  using U = std::make_unsigned_t<Int>;
+  const U limit = negative ? U(std::numeric_limits<Int>::max()) + 1 : U(std::numeric_limits<Int>::max());
+  U value = 0;
+  for (; i < n; ++i) {
+    int digit = base == 16 ? HexValue(static_cast<uint32_t>(text[i]))
+                           : (text[i] >= '0' && text[i] <= '9' ? static_cast<int>(text[i] - '0') : -1);
+    if (digit < 0) return std::nullopt;
+    if (value > (limit - U(digit)) / U(base)) return std::nullopt;
+    value = value * U(base) + U(digit);
+  }
+  if (negative) return static_cast<Int>(U(0) - value);
+  return static_cast<Int>(value);
+}
+
+// x rounded to `decimals` places, halves away from zero, after reading it to 18
+// significant digits. Answers the sign, the integer digits and exactly `decimals`
+// fraction digits.
+struct TDecimal {
+  bool Negative = false;
+  std::string Integer = "0";
+  std::string Fraction;
+};
+
+TDecimal RoundDecimal(double x, int decimals) {
+  TDecimal out;
+  out.Fraction.assign(static_cast<size_t>(decimals), '0');
+  if (!std::isfinite(x) || x == 0) return out;
+  char buffer[64];
+  auto res = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(x), std::chars_format::scientific, 17);
+  std::string text(buffer, res.ptr);
+  size_t ePos = text.find('e');
+  std::string digits = text.substr(0, 1) + text.substr(2, ePos - 2);  // 18 digits
+  int exponent = std::stoi(text.substr(ePos + 1));
+  int keep = exponent + 1 + decimals;  // digits left of the rounding place
+  if (keep < 0) return out;
+  if (keep < static_cast<int>(digits.size())) {
+    bool up = digits[static_cast<size_t>(keep)] >= '5';
+    digits.resize(static_cast<size_t>(keep));
+    if (up) {
+      int i = keep - 1;
+      while (i >= 0 && digits[static_cast<size_t>(i)] == '9') digits[static_cast<size_t>(i--)] = '0';
+      if (i >= 0) {
+        ++digits[static_cast<size_t>(i)];
+      } else {
+        digits.insert(digits.begin(), '1');
+        ++exponent;
+      }
+    }
+  }
+  int intDigits = exponent + 1;
+  std::string all;
+  if (intDigits <= 0) {
+    all = std::string(static_cast<size_t>(-intDigits), '0') + digits;
+    intDigits = 0;
+  } else {
+    all = digits;
+    if (static_cast<int>(all.size()) < intDigits) all.append(static_cast<size_t>(intDigits) - all.size(), '0');
+  }
+  out.Integer = intDigits == 0 ? "0" : all.substr(0, static_cast<size_t>(intDigits));
+  std::string fraction = all.substr(static_cast<size_t>(intDigits));
+  fraction.resize(static_cast<size_t>(decimals), '0');
+  out.Fraction = fraction;
+  bool zero = out.Integer.find_first_not_of('0') == std::string::npos &&
+              out.Fraction.find_first_not_of('0') == std::string::npos;
+  out.Negative = x < 0 && !zero;
+  return out;
+}
+
+uint32_t ToUpperAscii(uint32_t c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
+
+}  // namespace
+
+bool IsDecimalText(const std::string& text) {
+  std::string t = TrimBlanks(text);
+  bool point = false;
+  for (size_t i = 0; i < t.size(); ++i) {
+    char c = t[i];
+    if (c == '-') {
+      if (i != 0) return false;
+    } else if (c == '.') {
+      if (point) return false;
+      point = true;
+    } else if (c < '0' || c > '9') {
+      return false;
+    }
+  }
+  return true;
+}
+
+double TextToReal(const std::string& text) {
+  if (!IsDecimalText(text)) return 0;
+  std::string t = TrimBlanks(text);
+  size_t point = t.find('.');
+  if (point == std::string::npos) return static_cast<double>(TextToInt64Def(t, 0));
+  bool negative = t.find('-') != std::string::npos;
+  int64_t whole = TextToInt64Def(t.substr(0, point), 0);
+  double value = whole == std::numeric_limits<int64_t>::min() ? 9223372036854775808.0
+                                                              : static_cast<double>(whole < 0 ? -whole : whole);
+  std::string fraction = t.substr(point + 1, 9);
+  if (!fraction.empty()) value += static_cast<double>(TextToInt64Def(fraction, 0)) / std::pow(10.0, fraction.size());
+  return negative ? -value : value;
+}
+
+std::optional<int32_t> ParseInt32(const std::u16string& text) { return ParseInteger<int32_t>(text); }
+std::optional<int64_t> ParseInt64(const std::u16string& text) { return ParseInteger<int64_t>(text); }
+
+int32_t TextToIntDef(const std::string& text, int32_t fallback) {
+  return ParseInteger<int32_t>(text).value_or(fallback);
+}
+
+int64_t TextToInt64Def(const std::string& text, int64_t fallback) {
+  return ParseInteger<int64_t>(text).value_or(fallback);
+}
+
+std::string FormatReal(int decimals, double x) {
+  TDecimal d = RoundDecimal(x, decimals);
+  size_t end = d.Fraction.find_last_not_of('0');
+  std::string fraction = end == std::string::npos ? "" : d.Fraction.substr(0, end + 1);
+  return (d.Negative ? "-" : "") + d.Integer + (fraction.empty() ? "" : "." + fraction);
+}
+
+std::string FormatFixed(int decimals, double x) {
+  TDecimal d = RoundDecimal(x, decimals);
+  return (d.Negative ? "-" : "") + d.Integer + (decimals > 0 ? "." + d.Fraction : "");
+}
+
+std::string ZeroPadded(int64_t n, int width) {
+  if (n < 0) return std::string(static_cast<size_t>(width < 0 ? 0 : width), '0');
+  std::string digits = std::to_string(n);
+  if (static_cast<int>(digits.size()) < width) digits.insert(0, static_cast<size_t>(width) - digits.size(), '0');
+  return digits;
+}
+
+std::string PdfDate(int year, int month, int day, int hour, int minute, int second, long offsetSeconds) {
+  std::string out = "D:" + ZeroPadded(year, 4) + ZeroPadded(month, 2) + ZeroPadded(day, 2) + ZeroPadded(hour, 2) +
+                    ZeroPadded(minute, 2) + ZeroPadded(second, 2);
+  if (offsetSeconds == 0) return out + "Z";
+  long minutes = (offsetSeconds < 0 ? -offsetSeconds : offsetSeconds) / 60;
+  return out + (offsetSeconds > 0 ? "+" : "-") + ZeroPadded(minutes / 60, 2) + "'" + ZeroPadded(minutes % 60, 2) + "'";
+}
+
+std::string PdfDateNow() {
+  Platform::LocalTime t = Platform::Now();
+  return PdfDate(t.Year, t.Month, t.Day, t.Hour, t.Minute, t.Second, t.OffsetSeconds);
+}
+
+std::u16string TrimSpaces(const std::u16string& text) {
+  return TrimIf<std::u16string>(text, [](char16_t c) { return c == u' '; });
+}
+
+std::string TrimBlanks(const std::string& text) {
+  return TrimIf<std::string>(text, [](char c) { return IsBlank(static_cast<unsigned char>(c)); });
+}
+
+std::u16string TrimBlanks(const std::u16string& text) {
+  return TrimIf<std::u16string>(text, [](char16_t c) { return IsBlank(c); });
+}
+
+std::string UpperAscii(std::string text) {
+  for (char& c : text) c = static_cast<char>(ToUpperAscii(static_cast<unsigned char>(c)));
+  return text;
+}
+
+std::u16string UpperAscii(std::u16string text) {
+  for (char16_t& c : text) c = static_cast<char16_t>(ToUpperAscii(c));
+  return text;
+}
+
+std::u16string LowerAscii(std::u16string text) {
+  for (char16_t& c : text)
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+  return text;
+}
+
+size_t WidePos(const std::u16string& sub, const std::u16string& text) {
+  size_t at = text.find(sub);
+  return at == std::u16string::npos ? 0 : at + 1;
+}
+
+std::u16string WideReplace(const std::u16string& text, const std::u16string& oldText,
+                           const std::u16string& newText, int flags) {
+  if (oldText.empty()) return text;
+  const bool ignoreCase = flags & ReplaceIgnoreCase;
+  const std::u16string hay = ignoreCase ? UpperAscii(text) : text;
+  const std::u16string needle = ignoreCase ? UpperAscii(oldText) : oldText;
+  std::u16string out;
+  size_t from = 0;
+  while (true) {
+    size_t at = hay.find(needle, from);
+    if (at == std::u16string::npos) break;
+    out.append(text, from, at - from);
+    out += newText;
+    from = at + needle.size();
+    if (!(flags & ReplaceAll)) break;
+  }
+  out.append(text, from, std::u16string::npos);
+  return out;
+}
+
+std::u16string UnwrapMarkedText(const std::u16string& text) {
+  if (text.size() < 2 || (text[0] >> 8) != 0xE7 || (text[1] >> 8) != 0xF8) return text;
+  size_t length = (static_cast<size_t>(text[1] & 0xFF) << 8) | (text[0] & 0xFF);
+  return text.substr(2, length);
+}
+
+std::u16string UTF8ToUTF16(const std::string& text) {
+  std::u16string out;
+  out.reserve(text.size());
+  const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+  size_t n = text.size(), i = 0;
+  while (i < n) {
+    unsigned char b = s[i];
+    if (b < 0x80) {
+      out += static_cast<char16_t>(b);
+      ++i;
+      continue;
+    }
+    int extra = b >= 0xC2 && b <= 0xDF ? 1 : b >= 0xE0 && b <= 0xEF ? 2 : b >= 0xF0 && b <= 0xF4 ? 3 : -1;
+    if (extra < 0) {
+      out += u'\uFFFD';
+      ++i;
+      continue;
+    }
+    uint32_t cp = b & (0x3F >> extra);
+    // Second-byte ranges that exclude overlong forms, surrogates and values past U+10FFFF.
+    unsigned char lo = 0x80, hi = 0xBF;
+    if (b == 0xE0) lo = 0xA0;
+    if (b == 0xED) hi = 0x9F;
+    if (b == 0xF0) lo = 0x90;
+    if (b == 0xF4) hi = 0x8F;
+    size_t j = i + 1;
+    int got = 0;
+    for (; got < extra && j < n; ++got, ++j) {
+      unsigned char c = s[j];
+      if (got == 0 ? (c < lo || c > hi) : (c < 0x80 || c > 0xBF)) break;
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if (got < extra) {
+      out += u'\uFFFD';  // the maximal bad subpart counts as one character
+      i = j;
+      continue;
+    }
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out += static_cast<char16_t>(0xD800 | (cp >> 10));
+      out += static_cast<char16_t>(0xDC00 | (cp & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+    i = j;
+  }
+  return out;
+}
+
+std::string UTF16ToUTF8(const std::u16string& input) {
+  std::u16string text = UnwrapMarkedText(input);
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    uint32_t cp = text[i];
+    if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
+      cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00);
+    } else if (cp >= 0xD800 && cp < 0xE000) {
+      cp = 0xFFFD;
+    }
+    if (cp < 0x80) {
+      out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      out += static_cast<char>(0xC0 | (cp >> 6));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      out += static_cast<char>(0xE0 | (cp >> 12));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      out += static_cast<char>(0xF0 | (cp >> 18));
+      out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::u16string AsciiToWide(const std::string& text) {
+  std::u16string out;
+  out.reserve(text.size());
+  for (unsigned char c : text) out += static_cast<char16_t>(c);
+  return out;
+}
+
+std::u16string ExtractFileName(const std::u16string& path) {
+  size_t slash = path.rfind(u'/');
+  return slash == std::u16string::npos ? path : path.substr(slash + 1);
+}
+
+std::u16string ExtractFilePath(const std::u16string& path) {
+  size_t slash = path.rfind(u'/');
+  return slash == std::u16string::npos ? u"" : path.substr(0, slash + 1);
+}

@@ -1,0 +1,13 @@
+#!/bin/sh
+# Installs the Debian packages the build, the tests and the demo need, when missing.
+# Runs apt-get as root (directly, or through sudo when available).
+set -e
+need=""
+for pkg in g++ cmake make libgtest-dev zlib1g-dev qpdf ghostscript poppler-utils "$@"; do
+  dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || need="$need $pkg"
+done
+[ -z "$need" ] && exit 0
+echo "Installing:$need"
+if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get install -y --no-install-recommends $need || { $SUDO apt-get update && $SUDO apt-get install -y --no-install-recommends $need; }
