@@ -1,0 +1,76 @@
+#include "tests/support/PdfWriter.h"
+
+#include <cstdio>
+#include <unistd.h>
+
+#include "tests/support/RunProcess.h"
+
+int TTestPdfWriter::Add(const std::string& body) {
+  int n = Reserve();
+  Set(n, body);
+  return n;
+}
+
+void TTestPdfWriter::Set(int number, const std::string& body) {
+  Bodies[number] = body;
+  if (number > Highest) Highest = number;
+}
+
+int TTestPdfWriter::AddStream(const std::string& dictEntries, const std::string& data) {
+  int n = Reserve();
+  SetStream(n, dictEntries, data);
+  return n;
+}
+
+void TTestPdfWriter::SetStream(int number, const std::string& dictEntries, const std::string& data) {
+  Set(number, "<< " + dictEntries + " /Length " + std::to_string(data.size()) + " >>\nstream\n" + data + "\nendstream");
+}
+
+std::string TTestPdfWriter::Build(int root, const std::string& trailerExtra, const std::string& header) const {
+  std::string out = header + "\n%\xe2\xe3\xcf\xd3\n";
+  Offsets.clear();
+  for (const auto& [number, body] : Bodies) {
+    Offsets[number] = static_cast<long>(out.size());
+    out += std::to_string(number) + " 0 obj\n" + body + "\nendobj\n";
+  }
+  const long xref = static_cast<long>(out.size());
+  out += "xref\n0 " + std::to_string(Highest + 1) + "\n0000000000 65535 f \n";
+  char entry[32];
+  for (int n = 1; n <= Highest; ++n) {
+    auto found = Offsets.find(n);
+    if (found == Offsets.end()) {
+      out += "0000000000 65535 f \n";
+    } else {
+      std::snprintf(entry, sizeof entry, "%010ld 00000 n \n", found->second);
+      out += entry;
+    }
+  }
+  out += "trailer\n<< /Size " + std::to_string(Highest + 1) + " /Root " + std::to_string(root) + " 0 R " +
+         trailerExtra + " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+  return out;
+}
+
+std::string MakeTestPdf(const std::vector<std::string>& pageContents, const std::string& trailerExtra) {
+  TTestPdfWriter w;
+  const int catalog = w.Reserve();
+  const int pages = w.Reserve();
+  const int font = w.Add("<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>");
+  std::string kids;
+  for (const std::string& content : pageContents) {
+    const int stream = w.AddStream("", content);
+    const int page = w.Add("<< /Type /Page /Parent " + std::to_string(pages) +
+                           " 0 R /MediaBox [0 0 612 792] /Resources << /Font << /F1 " + std::to_string(font) +
+                           " 0 R >> >> /Contents " + std::to_string(stream) + " 0 R >>");
+    kids += std::to_string(page) + " 0 R ";
+  }
+  w.Set(pages, "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pageContents.size()) + " >>");
+  w.Set(catalog, "<< /Type /Catalog /Pages " + std::to_string(pages) + " 0 R >>");
+  return w.Build(catalog, trailerExtra);
+}
+
+bool HaveQpdf() { return access("/usr/bin/qpdf", X_OK) == 0; }
+
+int RunQpdf(const std::vector<std::string>& args) {
+  if (!HaveQpdf()) return -1;
+  return RunProcess("/usr/bin/qpdf", args).ExitCode;
+}
