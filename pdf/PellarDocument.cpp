@@ -1,17 +1,529 @@
 #include "pdf/PellarDocument.h"
 
+#include <algorithm>
+#include <limits>
+
+#include "filters/PellarStreamData.h"
+#include "pdf/PellarConvert.h"
 #include "pdf/PellarFileStream.h"
+#include "pdf/PellarObjects.h"
+#include "pdf/PellarStructure.h"
+#include "pdf/PellarXRefReader.h"
 
-TPDFDocument::TPDFDocument() : Tree(std::make_unique<TPDFPageTree>(0, 0, 0)) {}
+namespace {
 
-TPDFDocument::~TPDFDocument() = default;
+constexpr size_t HeaderWindow = 1024;
+constexpr size_t InitialRecords = 1000;
+// Object reads nest when a /Length or an object stream is itself read on the way;
+// hostile files can chain such reads, so deeper reads answer nothing.
+constexpr int MaxReadDepth = 48;
 
-int TPDFDocument::LoadFromStream(TPellarWideFileStream&, const std::u16string&) {
-  // The file layer cannot read PDF structure yet: every stream is unreadable.
-  ResetDocument();
-  return LoadFailed;
+bool IsNumberByte(char c) { return (c >= '0' && c <= '9') || c == '.'; }
+bool IsWhite(char c) { return c == 0 || c == 9 || c == 10 || c == 12 || c == 13 || c == 32; }
+
+template <typename T>
+T* As(TPDFObject* object, char kind) {
+  return object && object->Kind == kind ? static_cast<T*>(object) : nullptr;
 }
 
-void TPDFDocument::NewBlankDocument() { Tree = std::make_unique<TPDFPageTree>(1, 612, 792); }
+TPDFDictionary* AsDictionary(TPDFObject* object) { return As<TPDFDictionary>(object, TPDFObject::KindDictionary); }
 
-void TPDFDocument::ResetDocument() { Tree = std::make_unique<TPDFPageTree>(0, 0, 0); }
+// Removes leading bytes outside the number set (keeping at least one byte), then the
+// run of number bytes (never the last byte); answers that run.
+std::string TakeNumber(std::string& text) {
+  size_t i = 0;
+  while (i + 1 < text.size() && !IsNumberByte(text[i])) ++i;
+  size_t j = i;
+  while (j + 1 < text.size() && IsNumberByte(text[j])) ++j;
+  std::string number = text.substr(i, j - i);
+  text.erase(0, j);
+  return number;
+}
+
+// Skips the line end that must follow a "stream" keyword; answers npos when there is none.
+size_t StreamDataStart(const std::string& text, size_t afterKeyword) {
+  size_t p = afterKeyword;
+  while (p < text.size() && (text[p] == 0 || text[p] == 9 || text[p] == 12 || text[p] == 32)) ++p;
+  if (p < text.size() && text[p] == '\r') {
+    ++p;
+    if (p < text.size() && text[p] == '\n') ++p;
+    return p;
+  }
+  if (p < text.size() && text[p] == '\n') return p + 1;
+  return std::string::npos;
+}
+
+}  // namespace
+
+TPDFDocument::TPDFDocument() : ObjectPool(std::make_unique<TPDFStructure>()) {
+  ObjectPool->OnLookupIndirect = [this](TPDFIndRef&, int32_t number, int32_t) { return Lookup(number); };
+  ObjectPool->OnNewIndirect = [this](TPDFObject& object) {
+    TPDFIndObj* record = AddIndirectObject(&object);
+    return TPDFIndirectId{record->Number, record->Generation};
+  };
+  ResetDocument();
+}
+
+TPDFDocument::~TPDFDocument() {
+  // The page tree refers to objects of the pool: it goes first.
+  Tree.reset();
+}
+
+void TPDFDocument::ResetDocument() {
+  Tree.reset();
+  ObjectStreams.clear();
+  Objects.clear();
+  NumberIndex.clear();
+  Records.clear();
+  SectionOffsets.clear();
+  Seen.Clear();
+  ObjectPool->ResetPool();
+  TrailerDict = ObjectPool->NewDictionary();
+  FileText.clear();
+  FileText.shrink_to_fit();
+  VersionText.clear();
+  IsLinearized = false;
+  Stopped = false;
+  HighestNumber = 0;
+  FileLength = 0;
+  Tree = std::make_unique<TPDFPageTree>(*this, nullptr);
+}
+
+int TPDFDocument::LoadFromStream(TPellarWideFileStream& stream, const std::u16string& password) {
+  try {
+    stream.Seek(0, TPellarWideFileStream::FromBeginning);
+    return LoadFromBytes(stream.ReadRest(), password);
+  } catch (...) {
+    ResetDocument();
+    return LoadFailed;
+  }
+}
+
+int TPDFDocument::LoadFromBytes(std::string bytes, const std::u16string& password) {
+  try {
+    ResetDocument();
+    // Offsets are 32-bit throughout the file format as read here.
+    if (bytes.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) return LoadFailed;
+    FileText = std::move(bytes);
+    FileLength = static_cast<int32_t>(FileText.size());
+    int result = LoadSteps(password);
+    if (result == LoadFailed) {
+      const size_t header = FileText.find("%PDF-");
+      if (header != std::string::npos && header > 0) {
+        // Junk before the header: offsets count from "%PDF-".
+        std::string rest = FileText.substr(header);
+        ResetDocument();
+        FileText = std::move(rest);
+        FileLength = static_cast<int32_t>(FileText.size());
+        result = LoadSteps(password);
+      }
+    }
+    if (result != LoadOk) ResetDocument();
+    return result;
+  } catch (...) {
+    ResetDocument();
+    return LoadFailed;
+  }
+}
+
+int TPDFDocument::LoadSteps(const std::u16string& password) {
+  (void)password;
+  if (!CheckHeader()) return LoadFailed;
+  if (!ReadCrossReference()) return LoadFailed;
+  int result = LoadOk;
+  if (TrailerDict->Get("Encrypt", false)) {
+    // Encrypted documents open once the security handler is wired in.
+    result = LoadPasswordRejected;
+  }
+  Stopped = false;
+  TPDFDictionary* root = result == LoadOk ? PagesRoot() : nullptr;
+  if (result != LoadOk || !root) {
+    Stopped = true;
+    return result == LoadOk ? LoadFailed : result;
+  }
+  Tree = std::make_unique<TPDFPageTree>(*this, root);
+  DetectLinearization();
+  return LoadOk;
+}
+
+bool TPDFDocument::CheckHeader() {
+  const std::string head = FileText.substr(0, HeaderWindow);
+  bool found = false;
+  auto versionAfter = [&](size_t at) {
+    std::string run;
+    for (size_t i = at; i < at + 10 && i < head.size() && IsNumberByte(head[i]); ++i) run += head[i];
+    if (!IsDecimalText(run)) return;
+    VersionText = run;
+    found = true;
+  };
+  const size_t pdf = head.find("%PDF-");
+  if (pdf != std::string::npos) versionAfter(pdf + 5);
+  const size_t ps = head.find("%!PS-Adobe-");
+  if (ps != std::string::npos) {
+    const std::string after = head.substr(ps + 11, 20);
+    const size_t mark = after.find("PDF-");
+    if (mark != std::string::npos) versionAfter(ps + 11 + mark + 4);
+  }
+  return found;
+}
+
+bool TPDFDocument::ReadCrossReference() {
+  TPDFXRefReader reader(FileText);
+  Records.clear();
+  Records.reserve(InitialRecords);
+  bool haveTrailer = false;
+  reader.OnEntry = [&](int32_t number, int32_t field2, char type, int32_t field3) {
+    HighestNumber = std::max(HighestNumber, number);
+    if (type == 'n') {
+      if (Seen.AddIfNew(static_cast<uint32_t>(number))) Records.push_back({number, field3, field2, true, 0, 0, false});
+    } else if (type == 'c') {
+      if (Seen.AddIfNew(static_cast<uint32_t>(number))) Records.push_back({number, 0, 0, true, field2, field3, true});
+    }
+  };
+  reader.OnTrailer = [&](const std::string& text) {
+    if (haveTrailer) return;
+    TPDFDictionary* dict = AsDictionary(ObjectPool->Parse(text));
+    if (!dict) return;
+    haveTrailer = true;
+    TrailerDict = dict;
+    for (const char* key : {"Prev", "Type", "W", "Index", "Length", "Filter"}) TrailerDict->Delete(key);
+  };
+  reader.OnSection = [&](int32_t offset) {
+    if (offset >= 0) {
+      SectionOffsets.push_back(offset);
+    } else {
+      for (int32_t& known : SectionOffsets)
+        if (known == -static_cast<int64_t>(offset)) known = 0;
+    }
+  };
+  const bool ok = reader.ReadSection(reader.FindStartXref());
+  if (!ok || !haveTrailer) return false;
+  RepairNumbering();
+  BuildObjectTable();
+  return true;
+}
+
+void TPDFDocument::RepairNumbering() {
+  // Tables written with their first subsection at 1 instead of 0 shift every number by one.
+  if (Records.empty() || Records[0].Number != 2) return;
+  TPDFObject* size = TrailerDict->Get("Size", false);
+  if (!size || size->Kind != TPDFObject::KindNumeric ||
+      static_cast<TPDFNumeric*>(size)->Value != static_cast<double>(Records.size()) + 1)
+    return;
+  const int32_t offset = Records[0].Offset;
+  if (offset < 0 || FileText.compare(static_cast<size_t>(offset), 7, "1 0 obj") != 0) return;
+  for (TEntryRecord& record : Records) --record.Number;
+}
+
+void TPDFDocument::BuildObjectTable() {
+  // Every known offset in file order; a record's length runs to the next offset.
+  struct TKey {
+    int64_t Offset;
+    int Record;  // -1 for a section offset
+  };
+  std::vector<TKey> keys;
+  keys.reserve(SectionOffsets.size() + Records.size());
+  for (int32_t offset : SectionOffsets) keys.push_back({std::max<int64_t>(offset, 0), -1});
+  for (size_t i = 0; i < Records.size(); ++i)
+    if (Records[i].InUse) keys.push_back({std::max<int64_t>(Records[i].Offset, 0), static_cast<int>(i)});
+  // Equal offsets: section offsets first, then records by ascending number.
+  std::sort(keys.begin(), keys.end(), [&](const TKey& a, const TKey& b) {
+    if (a.Offset != b.Offset) return a.Offset < b.Offset;
+    if ((a.Record < 0) != (b.Record < 0)) return a.Record < 0;
+    if (a.Record < 0) return false;
+    return Records[static_cast<size_t>(a.Record)].Number < Records[static_cast<size_t>(b.Record)].Number;
+  });
+  Objects.clear();
+  for (size_t k = 0; k < keys.size(); ++k) {
+    if (keys[k].Record < 0) continue;
+    const TEntryRecord& r = Records[static_cast<size_t>(keys[k].Record)];
+    if (r.Generation < 0) continue;
+    const int64_t next = k + 1 < keys.size() ? keys[k + 1].Offset : FileLength;
+    auto object = std::make_unique<TPDFIndObj>();
+    object->Number = r.Number;
+    object->Generation = r.Generation;
+    object->Offset = r.Offset;
+    object->Length = static_cast<int32_t>(std::clamp<int64_t>(next - keys[k].Offset, 0, FileLength));
+    object->Compressed = r.Compressed;
+    object->ObjectStreamNumber = r.ObjectStreamNumber;
+    object->Index = r.Index;
+    Objects.push_back(std::move(object));
+  }
+  Records.clear();
+  Records.shrink_to_fit();
+  RebuildNumberIndex();
+}
+
+void TPDFDocument::RebuildNumberIndex() {
+  NumberIndex.resize(Objects.size());
+  for (size_t i = 0; i < Objects.size(); ++i) NumberIndex[i] = {Objects[i]->Number, static_cast<int32_t>(i)};
+  std::stable_sort(NumberIndex.begin(), NumberIndex.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+}
+
+TPDFIndObj* TPDFDocument::ObjectByNumber(int32_t number) const {
+  auto it = std::lower_bound(NumberIndex.begin(), NumberIndex.end(), number,
+                             [](const auto& entry, int32_t n) { return entry.first < n; });
+  if (it == NumberIndex.end() || it->first != number) return nullptr;
+  return Objects[static_cast<size_t>(it->second)].get();
+}
+
+TPDFObject* TPDFDocument::Lookup(int32_t number) {
+  TPDFIndObj* record = ObjectByNumber(number);
+  return record ? RecordObject(*record) : nullptr;
+}
+
+TPDFObject* TPDFDocument::RecordObject(TPDFIndObj& record) {
+  if (!record.Parsed) {
+    if (ReadDepth >= MaxReadDepth) return nullptr;
+    ++ReadDepth;
+    try {
+      record.Object = ReadObject(record);
+    } catch (...) {
+      --ReadDepth;
+      throw;
+    }
+    --ReadDepth;
+  }
+  if (!record.Decrypted) {
+    record.Decrypted = true;  // decryption arrives with the security handler
+  }
+  return record.Object;
+}
+
+std::string TPDFDocument::RawObjectText(const TPDFIndObj& record) {
+  if (!record.Compressed) {
+    if (record.Offset <= 0 || record.Offset >= FileLength) return {};
+    return FileText.substr(static_cast<size_t>(record.Offset), static_cast<size_t>(record.Length));
+  }
+  const std::string prefix = std::to_string(record.Number) + " " + std::to_string(record.Generation) + " obj\r";
+  const std::string fallback = prefix + "null\rendobj";
+  if (record.ObjectStreamNumber == record.Number) return fallback;
+  TPDFIndObj* holder = ObjectByNumber(record.ObjectStreamNumber);
+  TPDFStream* stream = holder ? As<TPDFStream>(RecordObject(*holder), TPDFObject::KindStream) : nullptr;
+  if (!stream || stream->Dictionary()->TypeName() != "ObjStm") return fallback;
+  TPDFObjectStream* cache = ObjectStreamCache(*stream);
+  if (cache->First <= 0 || cache->Count <= 0 || record.Index < 0 || record.Index >= cache->Count || !cache->IndexArray ||
+      cache->IndexArray->Count() / 2 < cache->Count)
+    return fallback;
+  const int at = 2 * record.Index;
+  auto* number = As<TPDFNumeric>(cache->IndexArray->Item(at), TPDFObject::KindNumeric);
+  auto* offset = As<TPDFNumeric>(cache->IndexArray->Item(at + 1), TPDFObject::KindNumeric);
+  if (!number || number->Value != record.Number || !offset) return fallback;
+  int64_t end = static_cast<int64_t>(cache->Data.size());
+  if (record.Index + 1 < cache->Count)
+    if (auto* next = As<TPDFNumeric>(cache->IndexArray->Item(at + 3), TPDFObject::KindNumeric)) end = next->AsInteger();
+  const int64_t begin = static_cast<int64_t>(cache->First) + offset->AsInteger();
+  end += cache->First;
+  const int64_t size = static_cast<int64_t>(cache->Data.size());
+  if (begin < 0 || begin > size || end < begin) return fallback;
+  return prefix + cache->Data.substr(static_cast<size_t>(begin), static_cast<size_t>(std::min(end, size) - begin));
+}
+
+TPDFObjectStream* TPDFDocument::ObjectStreamCache(TPDFStream& stream) {
+  if (stream.Linked) return stream.Linked;
+  auto cache = std::make_unique<TPDFObjectStream>();
+  TPDFDictionary* dict = stream.Dictionary();
+  auto direct = [&](const char* key) {
+    auto* n = As<TPDFNumeric>(dict->Get(key, false), TPDFObject::KindNumeric);
+    return n ? n->AsInteger() : 0;
+  };
+  cache->First = direct("First");
+  cache->Count = direct("N");
+  cache->Data = DecodedData(stream);
+  if (cache->First > 0) {
+    const std::string table = cache->Data.substr(0, static_cast<size_t>(cache->First));
+    cache->IndexArray = As<TPDFArray>(ObjectPool->Parse("[ " + table + " ]"), TPDFObject::KindArray);
+  }
+  stream.Linked = cache.get();
+  ObjectStreams.push_back(std::move(cache));
+  return stream.Linked;
+}
+
+TPDFObject* TPDFDocument::ReadObject(TPDFIndObj& record) {
+  record.Parsed = true;
+  std::string text = RawObjectText(record);
+  if (record.Compressed) record.Decrypted = true;  // its object stream was decrypted whole
+  const int32_t number = TextToIntDef(TakeNumber(text), 0);
+  const int32_t generation = TextToIntDef(TakeNumber(text), 0);
+  TPDFObject* object = nullptr;
+  if (number != record.Number || generation != record.Generation) {
+    object = ObjectPool->NewNull();
+  } else {
+    size_t i = 0;
+    while (i + 1 < text.size() && IsWhite(text[i])) ++i;
+    text.erase(0, i);
+    std::string keyword;
+    if (text.rfind("obj<<", 0) == 0 || text.rfind("obj[", 0) == 0 || text.rfind("obj/", 0) == 0) {
+      keyword = "obj";
+    } else {
+      size_t end = 0;
+      while (end < text.size() && !IsWhite(text[end])) ++end;
+      keyword = text.substr(0, end);
+    }
+    size_t rest = keyword.size();
+    while (rest < text.size() && IsWhite(text[rest])) ++rest;
+    if (keyword != "obj") {
+      object = ObjectPool->NewNull();
+    } else {
+      text.erase(0, rest);
+      size_t consumed = 0;
+      object = ObjectPool->ParseAt(text, consumed);
+      if (TPDFDictionary* dict = AsDictionary(object))
+        if (TPDFStream* stream = ProbeStream(text, consumed, dict))
+          object = stream;
+    }
+  }
+  object->MarkIndirect(record.Number, record.Generation);
+  return object;
+}
+
+TPDFStream* TPDFDocument::ProbeStream(const std::string& text, size_t dictEnd, TPDFDictionary* dict) {
+  if (text.find("stream") == std::string::npos || dictEnd > text.size() || text.size() - dictEnd < 14) return nullptr;
+  const size_t keyword = text.find("stream", dictEnd);
+  if (keyword == std::string::npos) return nullptr;
+  const size_t start = StreamDataStart(text, keyword + 6);
+  if (start == std::string::npos) return nullptr;
+  auto* length = As<TPDFNumeric>(dict->Get("Length", true), TPDFObject::KindNumeric);
+  if (!length) return nullptr;
+  int64_t n = std::max<int64_t>(length->AsInteger(), 0);
+  int64_t end = static_cast<int64_t>(start) + n;
+  if (end > static_cast<int64_t>(text.size())) {
+    // /Length runs past the object: take the data up to an "endstream" near its end,
+    // without the line end that precedes that keyword.
+    const size_t tail = text.size() > 20 ? text.size() - 20 : 0;
+    const size_t found = text.rfind("endstream");
+    if (found == std::string::npos || found < tail || found < start) return nullptr;
+    size_t stop = found;
+    if (stop > start && text[stop - 1] == '\n') --stop;
+    if (stop > start && text[stop - 1] == '\r') --stop;
+    n = static_cast<int64_t>(stop - start);
+    end = static_cast<int64_t>(stop);
+  }
+  size_t p = static_cast<size_t>(end);
+  if (p < text.size() && (text[p] == 0 || text[p] == 9 || text[p] == 12 || text[p] == 32)) ++p;
+  if (p < text.size() && text[p] == '\r') ++p;
+  if (p < text.size() && text[p] == '\n') ++p;
+  const size_t endstream = text.find("endstream", p);
+  if (endstream == std::string::npos) return nullptr;
+  const size_t count = static_cast<size_t>(n) + (endstream - p);
+  TPDFStream* stream = ObjectPool->NewStream("", false);
+  stream->Dictionary()->CopyFrom(*dict);
+  stream->Data = text.substr(start, count);
+  stream->Dictionary()->Put("Length", ObjectPool->NewNumeric(static_cast<double>(stream->Data.size())));
+  return stream;
+}
+
+void TPDFDocument::DetectLinearization() {
+  IsLinearized = false;
+  const std::string head = FileText.substr(0, HeaderWindow);
+  if (head.find("/Linearized") == std::string::npos) return;
+  const size_t obj = head.find(" obj");
+  if (obj == std::string::npos) return;
+  std::string before = head.substr(0, obj);
+  // The object number and generation are the last two numbers before " obj".
+  size_t end = before.find_last_not_of(" \r\n\t");
+  if (end == std::string::npos) return;
+  size_t genStart = before.find_last_not_of("0123456789", end);
+  genStart = genStart == std::string::npos ? 0 : genStart + 1;
+  size_t numEnd = before.find_last_not_of(" \r\n\t", genStart == 0 ? 0 : genStart - 1);
+  if (numEnd == std::string::npos || genStart == 0) return;
+  size_t numStart = before.find_last_not_of("0123456789", numEnd);
+  numStart = numStart == std::string::npos ? 0 : numStart + 1;
+  const int32_t number = TextToIntDef(before.substr(numStart, numEnd + 1 - numStart), -1);
+  TPDFIndObj* record = ObjectByNumber(number);
+  if (!record) return;
+  TPDFDictionary* dict = AsDictionary(RecordObject(*record));
+  if (!dict || !dict->Get("Linearized", false)) return;
+  IsLinearized = true;
+  dict->Clear();
+}
+
+TPDFIndObj* TPDFDocument::AddIndirectObject(TPDFObject* object) {
+  if (!As<TPDFNumeric>(TrailerDict->Get("Size", false), TPDFObject::KindNumeric))
+    TrailerDict->Put("Size", ObjectPool->NewNumeric(1));
+  int32_t highest = 0;
+  for (const auto& record : Objects) highest = std::max(highest, record->Number);
+  auto record = std::make_unique<TPDFIndObj>();
+  record->Number = highest + 1;
+  record->Parsed = true;
+  record->Decrypted = true;
+  record->Object = object;
+  object->MarkIndirect(highest + 1, 0);
+  TPDFIndObj* added = record.get();
+  Objects.push_back(std::move(record));
+  RebuildNumberIndex();
+  HighestNumber = highest + 2;
+  static_cast<TPDFNumeric*>(TrailerDict->Get("Size", false))->Value = highest + 2;
+  return added;
+}
+
+TPDFDictionary* TPDFDocument::EnsureDictionaryEntry(const std::string& key) {
+  if (TPDFDictionary* dict = AsDictionary(TrailerDict->Get(key, true))) return dict;
+  TPDFDictionary* dict = ObjectPool->NewDictionary();
+  TPDFIndObj* record = AddIndirectObject(dict);
+  TrailerDict->Put(key, ObjectPool->NewIndRef(record->Number, 0));
+  return dict;
+}
+
+TPDFDictionary* TPDFDocument::Catalog() { return EnsureDictionaryEntry("Root"); }
+
+TPDFDictionary* TPDFDocument::InfoDictionary() { return EnsureDictionaryEntry("Info"); }
+
+TPDFDictionary* TPDFDocument::PagesRoot() { return AsDictionary(Catalog()->Get("Pages", true)); }
+
+void TPDFDocument::SetInfoEntry(const std::string& key, const std::u16string& value) {
+  // A PDF text string: one byte per character when all fit Latin-1, else UTF-16BE with a mark.
+  std::string bytes;
+  bool narrow = std::all_of(value.begin(), value.end(), [](char16_t c) { return c < 0x80; });
+  if (narrow) {
+    for (char16_t c : value) bytes += static_cast<char>(c);
+  } else {
+    bytes = "\xfe\xff";
+    for (char16_t c : value) {
+      bytes += static_cast<char>(c >> 8);
+      bytes += static_cast<char>(c & 0xFF);
+    }
+  }
+  TPDFDictionary* info = InfoDictionary();
+  if (auto* existing = As<TPDFString>(info->Get(key, false), TPDFObject::KindString)) {
+    existing->Value = bytes;
+    return;
+  }
+  if (auto* stream = As<TPDFStream>(info->Get(key, false), TPDFObject::KindStream)) stream->SetData("");
+  info->Put(key, ObjectPool->NewString(bytes, false));
+}
+
+bool TPDFDocument::NewBlankDocument() {
+  ResetDocument();
+  VersionText = "1.4";
+  TPDFStructure& pool = *ObjectPool;
+  TPDFDictionary* info = pool.NewDictionary();
+  TPDFDictionary* catalog = pool.NewDictionary();
+  TPDFDictionary* root = pool.NewDictionary();
+  TPDFDictionary* page = pool.NewDictionary();
+  TPDFDictionary* resources = pool.NewDictionary();
+  TPDFIndObj* rootRecord = AddIndirectObject(root);
+  page->Put("Type", pool.CommonName("Page"));
+  page->Put("Parent", pool.NewIndRef(rootRecord->Number, 0));
+  page->Put("MediaBox", pool.NewIntegerArray({0, 0, 612, 792}));
+  page->Put("CropBox", pool.NewIntegerArray({0, 0, 612, 792}));
+  page->Put("Resources", resources);
+  TPDFArray* procSet = pool.NewArray();
+  for (const char* name : {"PDF", "Text", "ImageB", "ImageC", "ImageI"}) procSet->Add(pool.CommonName(name));
+  resources->Put("ProcSet", procSet);
+  root->Put("Type", pool.CommonName("Pages"));
+  root->Put("Count", pool.NewNumeric(1));
+  TPDFIndObj* pageRecord = AddIndirectObject(page);
+  TPDFArray* kids = pool.NewArray();
+  kids->Add(pool.NewIndRef(pageRecord->Number, 0));
+  root->Put("Kids", kids);
+  catalog->Put("Type", pool.NewName("Catalog"));
+  catalog->Put("Pages", pool.NewIndRef(rootRecord->Number, 0));
+  TPDFIndObj* catalogRecord = AddIndirectObject(catalog);
+  TPDFIndObj* infoRecord = AddIndirectObject(info);
+  TrailerDict->Put("Root", pool.NewIndRef(catalogRecord->Number, 0));
+  TrailerDict->Put("Info", pool.NewIndRef(infoRecord->Number, 0));
+  Tree = std::make_unique<TPDFPageTree>(*this, root);
+  return true;
+}

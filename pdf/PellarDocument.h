@@ -1,12 +1,43 @@
 #pragma once
-// One loaded PDF document: its bytes, objects and page tree.
+// One PDF document in memory: the file bytes, the object table, the object pool and
+// the page tree. Objects are parsed (and decrypted) the first time they are asked for.
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/PellarPageTree.h"
+#include "pdf/PellarStringList.h"
 
 class TPellarWideFileStream;
+class TPDFStructure;
+class TPDFObject;
+class TPDFDictionary;
+class TPDFArray;
+class TPDFStream;
+class TPDFIndRef;
+
+// One indirect object of a document.
+struct TPDFIndObj {
+  int32_t Number = 0;
+  int32_t Generation = 0;
+  bool Parsed = false;
+  TPDFObject* Object = nullptr;
+  int32_t Offset = 0;  // 0 for compressed objects and objects made in memory
+  int32_t Length = 0;  // up to the next known offset or the end of the file
+  bool Decrypted = false;
+  bool Compressed = false;
+  int32_t ObjectStreamNumber = 0;
+  int32_t Index = 0;
+};
+
+// The decoded data and number table of an object stream, read once.
+struct TPDFObjectStream {
+  std::string Data;
+  TPDFArray* IndexArray = nullptr;
+  int32_t First = 0;
+  int32_t Count = 0;
+};
 
 class TPDFDocument {
 public:
@@ -15,19 +46,77 @@ public:
 
   TPDFDocument();
   ~TPDFDocument();
+  TPDFDocument(const TPDFDocument&) = delete;
+  TPDFDocument& operator=(const TPDFDocument&) = delete;
 
   // Reads the whole stream and loads the document with the password.
   int LoadFromStream(TPellarWideFileStream& stream, const std::u16string& password);
+  int LoadFromBytes(std::string bytes, const std::u16string& password);
   // A new one-page document of 612 by 792 points.
-  void NewBlankDocument();
+  bool NewBlankDocument();
   void ResetDocument();
 
+  TPDFIndObj* ObjectByNumber(int32_t number) const;
+  std::string RawObjectText(const TPDFIndObj& record);
+  // The record's object, parsed and decrypted on first use.
+  TPDFObject* RecordObject(TPDFIndObj& record);
+  // Registers an object made in memory as a new indirect object.
+  TPDFIndObj* AddIndirectObject(TPDFObject* object);
+
+  TPDFDictionary* Catalog();
+  TPDFDictionary* PagesRoot();
+  TPDFDictionary* InfoDictionary();
+  TPDFDictionary* Trailer() const { return TrailerDict; }
+  // Sets a text entry of the document information dictionary.
+  void SetInfoEntry(const std::string& key, const std::u16string& value);
+
   TPDFPageTree& PageTree() { return *Tree; }
+  TPDFStructure& Pool() { return *ObjectPool; }
+  const std::string& Version() const { return VersionText; }
+  bool Linearized() const { return IsLinearized; }
+  int ObjectCount() const { return static_cast<int>(Objects.size()); }
+  const TPDFIndObj& ObjectAt(int i) const { return *Objects[static_cast<size_t>(i)]; }
 
   int32_t Origin = 0;      // corner of the coordinate origin for positioned text
   double UnitScale = 1.0;  // factor from points to output units
   std::u16string FileName;
 
 private:
+  struct TEntryRecord {
+    int32_t Number, Generation, Offset;
+    bool InUse;
+    int32_t ObjectStreamNumber, Index;
+    bool Compressed;
+  };
+
+  int LoadSteps(const std::u16string& password);
+  bool CheckHeader();
+  bool ReadCrossReference();
+  void RepairNumbering();
+  void BuildObjectTable();
+  void RebuildNumberIndex();
+  void DetectLinearization();
+  TPDFObject* ReadObject(TPDFIndObj& record);
+  TPDFStream* ProbeStream(const std::string& rest, size_t dictEnd, TPDFDictionary* dict);
+  TPDFObjectStream* ObjectStreamCache(TPDFStream& stream);
+  TPDFObject* Lookup(int32_t number);
+  TPDFDictionary* EnsureDictionaryEntry(const std::string& key);
+  TPDFObject* FileIdentifier();
+
+  TLyxSortedUniqueIntegerList Seen;
+  std::vector<TEntryRecord> Records;
+  std::vector<int32_t> SectionOffsets;
+  std::vector<std::unique_ptr<TPDFObjectStream>> ObjectStreams;
+  std::string VersionText;
+  std::string FileText;
+  std::unique_ptr<TPDFStructure> ObjectPool;
+  std::vector<std::unique_ptr<TPDFIndObj>> Objects;
+  std::vector<std::pair<int32_t, int32_t>> NumberIndex;  // (number, position), by number
+  TPDFDictionary* TrailerDict = nullptr;
   std::unique_ptr<TPDFPageTree> Tree;
+  bool IsLinearized = false;
+  bool Stopped = false;
+  int32_t HighestNumber = 0;
+  int32_t FileLength = 0;
+  int ReadDepth = 0;  // nested object reads (a /Length or object stream read inside another)
 };

@@ -1,0 +1,55 @@
+#include "filters/PellarStreamData.h"
+
+#include "pdf/PellarObjects.h"
+
+namespace {
+
+// A parameter: one indirect reference followed; a number rounded, anything else the default.
+int32_t Parameter(const TPDFDictionary& parms, const char* key, int32_t fallback) {
+  TPDFObject* value = parms.Get(key, true);
+  return value && value->Kind == TPDFObject::KindNumeric ? static_cast<TPDFNumeric*>(value)->AsInteger() : fallback;
+}
+
+void ReadParameters(const TPDFDictionary& parms, TPDFFilterEntry& entry) {
+  entry.HasParms = true;
+  entry.Predictor = Parameter(parms, "Predictor", 1);
+  entry.Colors = Parameter(parms, "Colors", 1);
+  entry.BitsPerComponent = Parameter(parms, "BitsPerComponent", 8);
+  entry.Columns = Parameter(parms, "Columns", 1);
+  entry.EarlyChange = Parameter(parms, "EarlyChange", 1);
+}
+
+}  // namespace
+
+std::vector<TPDFFilterEntry> FilterEntries(const TPDFDictionary& dictionary) {
+  std::vector<TPDFFilterEntry> entries;
+  TPDFObject* filter = dictionary.Get("Filter", true);
+  if (!filter) return entries;
+  if (filter->Kind == TPDFObject::KindName) {
+    entries.push_back({static_cast<TPDFName*>(filter)->Value});
+  } else if (filter->Kind == TPDFObject::KindArray) {
+    auto* names = static_cast<TPDFArray*>(filter);
+    for (int i = 0; i < names->Count(); ++i)
+      if (TPDFObject* item = names->Item(i); item && item->Kind == TPDFObject::KindName)
+        entries.push_back({static_cast<TPDFName*>(item)->Value});
+  }
+  if (entries.empty()) return entries;
+
+  TPDFObject* parms = dictionary.IndexOfKey("DecodeParms") >= 0 ? dictionary.Get("DecodeParms", true)
+                                                                 : dictionary.Get("DP", true);
+  if (!parms) return entries;
+  if (parms->Kind == TPDFObject::KindDictionary) {
+    ReadParameters(*static_cast<TPDFDictionary*>(parms), entries[0]);
+  } else if (parms->Kind == TPDFObject::KindArray) {
+    auto* list = static_cast<TPDFArray*>(parms);
+    for (size_t i = 0; i < entries.size() && static_cast<int>(i) < list->Count(); ++i)
+      if (TPDFObject* item = list->Item(static_cast<int>(i)); item && item->Kind == TPDFObject::KindDictionary)
+        ReadParameters(*static_cast<TPDFDictionary*>(item), entries[i]);
+  }
+  return entries;
+}
+
+std::string DecodedData(const TPDFStream& stream) {
+  const std::vector<TPDFFilterEntry> entries = FilterEntries(*stream.Dictionary());
+  return entries.empty() ? stream.Data : RunFilterChain(stream.Data, entries);
+}

@@ -1,0 +1,41 @@
+#pragma once
+// Finds where the indirect objects of a PDF file lie: follows "startxref" through
+// classic cross-reference tables, cross-reference streams, /XRefStm and /Prev chains,
+// and reports what it reads through three callbacks.
+#include <cstdint>
+#include <functional>
+#include <set>
+#include <string>
+
+class TPDFXRefReader {
+public:
+  // type: 'n' in use (field2 offset, field3 generation), 'c' compressed (field2 object
+  // stream, field3 index), 'f' free, ' ' any other stream entry type.
+  std::function<void(int32_t number, int32_t field2, char type, int32_t field3)> OnEntry;
+  // The text form of a trailer or cross-reference stream dictionary.
+  std::function<void(const std::string& text)> OnTrailer;
+  // +offset before a section is read, -offset when reading it failed.
+  std::function<void(int32_t offset)> OnSection;
+  bool IsHybrid = false;
+
+  explicit TPDFXRefReader(const std::string& source) : Source(source) {}
+
+  // The offset named after the last "startxref", 0 when there is none.
+  int32_t FindStartXref() const;
+  // Reads the section at or near the offset and every section it chains to; true
+  // when the whole chain was read.
+  bool ReadSection(int32_t offset);
+
+private:
+  // One section: answers false when it could not be read; sets `prev` to the section
+  // it chains to (0 for none).
+  bool ReadOneSection(int32_t offset, int64_t& prev);
+  bool ReadClassicTable(int64_t start, int64_t& prev);
+  bool ReadStreamSection(int64_t start, int64_t& prev);
+  std::string ReadBytes(int64_t offset, int64_t count) const;
+  void Report(int64_t number, int32_t field2, char type, int32_t field3) const;
+
+  const std::string& Source;
+  std::set<int32_t> SectionsRead;  // a section read before ends a chain that comes back to it
+  int HybridDepth = 0;
+};

@@ -1,0 +1,26 @@
+// Loads arbitrary bytes as a document and walks its pages.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "engine/PellarPageTree.h"
+#include "pdf/PellarDocument.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  TPDFDocument document;
+  if (document.LoadFromBytes(std::string(reinterpret_cast<const char*>(data), size), u"") != TPDFDocument::LoadOk)
+    return 0;
+  TPDFPageTree& tree = document.PageTree();
+  const int32_t count = tree.PageCount();
+  // A hostile /Count can be huge; the first pages and the last one are enough.
+  for (int32_t page = 1; page <= count && page <= 64; ++page) {
+    tree.SelectPage(page);
+    tree.PageWidth();
+    tree.PageResources();
+    tree.PageContent();
+  }
+  tree.SelectPage(count);
+  tree.PageContent();
+  for (int i = 0; i < document.ObjectCount() && i < 256; ++i) document.RecordObject(const_cast<TPDFIndObj&>(document.ObjectAt(i)));
+  return 0;
+}
