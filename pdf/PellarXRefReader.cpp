@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <vector>
 
 #include "filters/PellarStreamData.h"
@@ -95,13 +96,13 @@ bool TPDFXRefReader::ReadSection(int32_t offset) {
     if (!SectionsRead.insert(current).second) break;  // read before: the chain ends here
     chain.push_back(current);
     if (OnSection) OnSection(current);
-    int64_t prev = 0;
+    std::optional<int64_t> prev;
     if (!ReadOneSection(current, prev)) {
       ok = false;
       break;
     }
-    if (prev <= 0 || prev > std::numeric_limits<int32_t>::max()) break;
-    next = prev;
+    if (!prev || *prev < std::numeric_limits<int32_t>::min() || *prev > std::numeric_limits<int32_t>::max()) break;
+    next = *prev;
   }
   // A section's result is the result of the sections it chains to.
   if (!ok && OnSection)
@@ -109,7 +110,7 @@ bool TPDFXRefReader::ReadSection(int32_t offset) {
   return ok;
 }
 
-bool TPDFXRefReader::ReadOneSection(int32_t offset, int64_t& prev) {
+bool TPDFXRefReader::ReadOneSection(int32_t offset, std::optional<int64_t>& prev) {
   const int64_t windowStart = offset < SectionWindowBefore ? 0 : offset - SectionWindowBefore;
   const std::string window = ReadBytes(windowStart, SectionWindow);
   const size_t txref = window.find("txref");
@@ -123,7 +124,7 @@ bool TPDFXRefReader::ReadOneSection(int32_t offset, int64_t& prev) {
   return false;
 }
 
-bool TPDFXRefReader::ReadClassicTable(int64_t start, int64_t& prev) {
+bool TPDFXRefReader::ReadClassicTable(int64_t start, std::optional<int64_t>& prev) {
   int64_t pos = start;
   while (true) {
     const std::string header = ReadBytes(pos, HeaderWindow);
@@ -181,7 +182,7 @@ bool TPDFXRefReader::ReadClassicTable(int64_t start, int64_t& prev) {
   return true;
 }
 
-bool TPDFXRefReader::ReadStreamSection(int64_t start, int64_t& prev) {
+bool TPDFXRefReader::ReadStreamSection(int64_t start, std::optional<int64_t>& prev) {
   std::string window = ReadBytes(start, StreamDictionaryWindow);
   TPDFStructure pool;
   size_t consumed = 0;
@@ -257,6 +258,7 @@ bool TPDFXRefReader::ReadStreamSection(int64_t start, int64_t& prev) {
     }
   }
   if (OnTrailer) OnTrailer(dict->Text());
-  prev = prevNumber ? prevNumber->AsInteger() : 0;
+  // A cross-reference stream chains only to a positive /Prev.
+  if (prevNumber && prevNumber->AsInteger() > 0) prev = prevNumber->AsInteger();
   return true;
 }

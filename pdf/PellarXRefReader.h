@@ -4,6 +4,7 @@
 // and reports what it reads through three callbacks.
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <set>
 #include <string>
 
@@ -28,10 +29,10 @@ public:
 
 private:
   // One section: answers false when it could not be read; sets `prev` to the section
-  // it chains to (0 for none).
-  bool ReadOneSection(int32_t offset, int64_t& prev);
-  bool ReadClassicTable(int64_t start, int64_t& prev);
-  bool ReadStreamSection(int64_t start, int64_t& prev);
+  // it chains to, if any.
+  bool ReadOneSection(int32_t offset, std::optional<int64_t>& prev);
+  bool ReadClassicTable(int64_t start, std::optional<int64_t>& prev);
+  bool ReadStreamSection(int64_t start, std::optional<int64_t>& prev);
   std::string ReadBytes(int64_t offset, int64_t count) const;
   void Report(int64_t number, int32_t field2, char type, int32_t field3) const;
 
