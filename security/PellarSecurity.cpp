@@ -66,7 +66,7 @@ bool TPDFSecurityHandler::Accept(const TPDFEncryptDictionary& d) {
       lengthDrivenBits = d.HasLength ? d.Length : 128;
       break;
     case 4:
-      if (d.R != 4 || !AcceptCryptFilter(d, keyBits, lengthDrivenBits)) return false;
+      if (d.R != 4 || d.StdCFMethod == "AESV3" || !AcceptCryptFilter(d, keyBits, lengthDrivenBits)) return false;
       aesKind = d.StdCFMethod == "AESV2" ? AES128 : AESNone;
       break;
     case 5:
@@ -209,10 +209,11 @@ bool TPDFSecurityHandler::CheckUserPassword(const std::string& password, const T
   return UnlockMD5(ComputeFileKey(password, scheme), scheme, Security.UserAccepted);
 }
 
-std::string TPDFSecurityHandler::OwnerKey(const std::string& ownerPassword, const TKeyScheme& scheme) const {
+std::string TPDFSecurityHandler::OwnerKey(const std::string& ownerPassword, const TKeyScheme& scheme,
+                                          size_t roundBytes) const {
   std::string digest = MD5(PadPassword(ownerPassword));
   if (scheme.Revision3Steps)
-    for (int i = 0; i < 50; ++i) digest = MD5(digest);
+    for (int i = 0; i < 50; ++i) digest = MD5(digest.substr(0, roundBytes));
   return digest.substr(0, std::min<size_t>(scheme.KeyLength, 16));
 }
 
@@ -225,11 +226,19 @@ std::string TPDFSecurityHandler::RecoverUserPassword(const std::string& ownerKey
   return x;
 }
 
+// The extra rounds of the owner key hash the whole digest; some writers hash only
+// the key's bytes, as the file key rounds do. With 16-byte keys the two agree.
 bool TPDFSecurityHandler::CheckOwnerPassword(const std::string& password, const TKeyScheme& scheme) {
-  std::string userPassword = RecoverUserPassword(OwnerKey(password, scheme)).substr(0, 32);
-  if (!UnlockMD5(ComputeFileKey(userPassword, scheme), scheme, Security.OwnerAccepted)) return false;
-  Security.UserPassword = UnpadPassword(userPassword);
-  return true;
+  std::vector<size_t> roundBytes = {16};
+  if (scheme.Revision3Steps && scheme.KeyLength < 16) roundBytes.push_back(scheme.KeyLength);
+  for (size_t bytes : roundBytes) {
+    std::string userPassword = RecoverUserPassword(OwnerKey(password, scheme, bytes)).substr(0, 32);
+    if (UnlockMD5(ComputeFileKey(userPassword, scheme), scheme, Security.OwnerAccepted)) {
+      Security.UserPassword = UnpadPassword(userPassword);
+      return true;
+    }
+  }
+  return false;
 }
 
 std::string TPDFSecurityHandler::ObjectKey(int32_t objectNumber, int32_t generation) const {

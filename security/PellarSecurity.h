@@ -104,7 +104,7 @@ private:
   bool MatchesUserEntry(const TFileKey& candidate, const TKeyScheme& scheme) const;
   // Takes the candidate's key when it matches /U, and sets the flag.
   bool UnlockMD5(const TFileKey& candidate, const TKeyScheme& scheme, bool& acceptedFlag);
-  std::string OwnerKey(const std::string& ownerPassword, const TKeyScheme& scheme) const;
+  std::string OwnerKey(const std::string& ownerPassword, const TKeyScheme& scheme, size_t roundBytes) const;
   std::string RecoverUserPassword(const std::string& ownerKey) const;
   bool CheckUserPassword(const std::string& password, const TKeyScheme& scheme);
   bool CheckOwnerPassword(const std::string& password, const TKeyScheme& scheme);
