@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bit>
+#include <cstring>
 
 namespace {
 
@@ -161,14 +162,15 @@ void TPellarAES::DecryptBlock(uint8_t block[BlockSize]) const {
 
 std::string AESDecryptCBC(const std::string& key, const std::string& iv, const std::string& data) {
   TPellarAES cipher(CipherKey(key));
-  std::string previous = FitTo(iv, 16);
   std::string out = data.substr(0, data.size() / 16 * 16);
+  uint8_t chain[16], saved[16];
+  std::memcpy(chain, FitTo(iv, 16).data(), 16);
   for (size_t offset = 0; offset < out.size(); offset += 16) {
     auto* block = reinterpret_cast<uint8_t*>(out.data() + offset);
-    std::string cipherBlock = out.substr(offset, 16);
+    std::memcpy(saved, block, 16);
     cipher.DecryptBlock(block);
-    for (int i = 0; i < 16; ++i) block[i] ^= static_cast<uint8_t>(previous[i]);
-    previous = cipherBlock;
+    for (int i = 0; i < 16; ++i) block[i] ^= chain[i];
+    std::memcpy(chain, saved, 16);
   }
   return out;
 }
@@ -176,14 +178,13 @@ std::string AESDecryptCBC(const std::string& key, const std::string& iv, const s
 std::string AESEncryptCBC(const std::string& key, const std::string& iv, const std::string& data) {
   TPellarAES cipher(CipherKey(key));
   std::string out = data.substr(0, data.size() / 16 * 16);
-  const uint8_t* previous = nullptr;
-  std::string vector = FitTo(iv, 16);
+  uint8_t chain[16];
+  std::memcpy(chain, FitTo(iv, 16).data(), 16);
   for (size_t offset = 0; offset < out.size(); offset += 16) {
     auto* block = reinterpret_cast<uint8_t*>(out.data() + offset);
-    const auto* chain = previous ? previous : reinterpret_cast<const uint8_t*>(vector.data());
     for (int i = 0; i < 16; ++i) block[i] ^= chain[i];
     cipher.EncryptBlock(block);
-    previous = block;
+    std::memcpy(chain, block, 16);
   }
   return out;
 }
