@@ -66,12 +66,13 @@ bool TPDFSecurityHandler::Accept(const TPDFEncryptDictionary& d) {
       lengthDrivenBits = d.HasLength ? d.Length : 128;
       break;
     case 4:
-      if (d.R != 4 || d.StdCFMethod == "AESV3" || !AcceptCryptFilter(d, keyBits, lengthDrivenBits)) return false;
+      if (d.R != 4 || (d.StdCFMethod != "V2" && d.StdCFMethod != "AESV2")) return false;
+      if (!AcceptCryptFilter(d, keyBits, lengthDrivenBits)) return false;
       aesKind = d.StdCFMethod == "AESV2" ? AES128 : AESNone;
       break;
     case 5:
-      if ((d.R != 5 && d.R != 6) || !AcceptCryptFilter(d, keyBits, lengthDrivenBits)) return false;
-      if (d.StdCFMethod != "AESV3") return false;
+      if ((d.R != 5 && d.R != 6) || d.StdCFMethod != "AESV3") return false;
+      if (!AcceptCryptFilter(d, keyBits, lengthDrivenBits)) return false;
       aesKind = AES256;
       Security.OwnerKeyEntry = d.OE;
       Security.UserKeyEntry = d.UE;
@@ -98,17 +99,15 @@ bool TPDFSecurityHandler::Accept(const TPDFEncryptDictionary& d) {
   return true;
 }
 
-// Strings and streams both go through the one crypt filter /StdCF; the method
-// fixes the key length of AES, and /Length that of RC4.
+// Strings and streams must both go through the one crypt filter /StdCF. Its method
+// fixes the key length of AES; /Length gives that of RC4.
 bool TPDFSecurityHandler::AcceptCryptFilter(const TPDFEncryptDictionary& d, int32_t& keyBits,
                                             int32_t& lengthDrivenBits) {
   if (d.StmF != "StdCF" || d.StrF != "StdCF" || !d.HasStdCF) return false;
-  const std::string& method = d.StdCFMethod;
-  if (method == "AESV2" || method == "AESV3") {
-    keyBits = lengthDrivenBits = method == "AESV2" ? 128 : 256;
+  if (d.StdCFMethod != "V2") {
+    keyBits = lengthDrivenBits = d.StdCFMethod == "AESV2" ? 128 : 256;
     return true;
   }
-  if (method != "V2") return false;
   if (!d.HasStdCFLength) {
     keyBits = d.HasLength && IsRC4KeyBits(d.Length) ? d.Length : 128;
     lengthDrivenBits = 40;

@@ -28,7 +28,8 @@ struct TPDFEncryptDictionary {
   std::string StdCFMethod;        // /CF /StdCF /CFM name
   bool HasStdCFLength = false;    // /CF /StdCF /Length is a number
   int32_t StdCFLength = 0;        // that /Length: bytes (5 to 16), or bits (40 to 128) from some writers
-  std::string FileId;             // first string of the trailer's /ID array; empty without one
+  std::string FileId;             // first string of the trailer's /ID array; empty without one (writers
+                                  // that omit /ID derive their keys from an empty identifier)
 };
 
 // The security state of one loaded document.
@@ -44,7 +45,7 @@ struct TPDFSecurityState {
   int32_t Permissions = 0;
   int AESKind = 0;                // TPDFSecurityHandler::AESNone, AES128, AES256
   int Method = 0;                 // TPDFSecurityHandler::MethodRC4Revision2 ... MethodAES256
-  bool EncryptMetadata = true;
+  bool EncryptMetadata = true;    // false: /Type /Metadata streams were written in clear
   std::string FileId;
   std::string FileKey;
   bool UserAccepted = false;

@@ -356,6 +356,17 @@ TEST(PellarSecurity, KeyStepsFromTheKeyLength) {
   filterHandler.Examine(d);
   ASSERT_TRUE(filterHandler.CheckPassword(u"owner"));
   EXPECT_EQ(filtered.DecryptedContent(filterHandler), SampleContentText);
+
+  // A 40-bit key marked revision 3 but made with the revision-2 steps opens with the
+  // user password.
+  TSample short40(QpdfEncryptedSample(directory, {"user", "owner", "40"}));
+  d = short40.Dictionary;
+  d.R = 3;
+  THandler shortHandler;
+  shortHandler.Examine(d);
+  ASSERT_TRUE(shortHandler.CheckPassword(u"user"));
+  EXPECT_EQ(shortHandler.State().Method, THandler::MethodRC4Revision2);
+  EXPECT_EQ(short40.DecryptedSecret(shortHandler), SampleSecretText);
 }
 
 // Revision-3 documents with keys shorter than 128 bits take the revision-3 steps
