@@ -99,7 +99,8 @@ constexpr int InverseShift[4] = {0, 3, 2, 1};
 void Crypt(uint8_t block[16], const uint32_t* keys, int rounds, const std::array<uint32_t, 256>& table,
            const std::array<uint8_t, 256>& box, const int (&shift)[4]) {
   uint32_t s[4], t[4];
-  for (int j = 0; j < 4; ++j) s[j] = Column(block[4 * j], block[4 * j + 1], block[4 * j + 2], block[4 * j + 3]) ^ keys[j];
+  for (int j = 0; j < 4; ++j)
+    s[j] = Column(block[4 * j], block[4 * j + 1], block[4 * j + 2], block[4 * j + 3]) ^ keys[j];
   for (int round = 1; round < rounds; ++round) {
     Round(table, shift, s, t, keys + 4 * round);
     for (int j = 0; j < 4; ++j) s[j] = t[j];

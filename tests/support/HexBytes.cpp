@@ -19,7 +19,8 @@ std::string HexToBytes(std::string_view hex) {
     if (c != ' ' && c != '\n' && c != '\t') digits += c;
   if (digits.size() % 2 != 0) throw std::invalid_argument("odd number of hexadecimal digits");
   std::string out;
-  for (size_t i = 0; i < digits.size(); i += 2) out += static_cast<char>(Nibble(digits[i]) * 16 + Nibble(digits[i + 1]));
+  for (size_t i = 0; i < digits.size(); i += 2)
+    out += static_cast<char>(Nibble(digits[i]) * 16 + Nibble(digits[i + 1]));
   return out;
 }
 

@@ -102,7 +102,8 @@ private:
       if (std::isxdigit(static_cast<unsigned char>(Text[Pos]))) digits += Text[Pos];
     ++Pos;
     if (digits.size() % 2) digits += '0';
-    for (size_t i = 0; i < digits.size(); i += 2) v.Text += static_cast<char>(std::stoi(digits.substr(i, 2), nullptr, 16));
+    for (size_t i = 0; i < digits.size(); i += 2)
+      v.Text += static_cast<char>(std::stoi(digits.substr(i, 2), nullptr, 16));
     return v;
   }
 
