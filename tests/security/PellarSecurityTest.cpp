@@ -1,0 +1,446 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "pdf/PellarConvert.h"
+#include "security/PellarAES.h"
+#include "security/PellarPassword.h"
+#include "security/PellarSecurity.h"
+#include "tests/support/EncryptedPdf.h"
+#include "tests/support/MiniPdfReader.h"
+
+namespace {
+
+using THandler = TPDFSecurityHandler;
+using EKind = TMiniValue::EKind;
+
+// A supported dictionary of each kind; the tests change single entries.
+TPDFEncryptDictionary BaseDictionary(int v) {
+  TPDFEncryptDictionary d;
+  d.Present = d.IsDictionary = true;
+  d.RefNumber = 7;
+  d.Filter = "Standard";
+  d.V = v;
+  d.R = v == 1 ? 2 : v == 2 ? 3 : v == 4 ? 4 : 6;
+  d.P = -4;
+  d.O = std::string(v == 5 ? 48 : 32, 'o');
+  d.U = std::string(v == 5 ? 48 : 32, 'u');
+  d.OE = d.UE = std::string(32, 'k');
+  d.Perms = std::string(16, 'p');
+  d.FileId = std::string(16, 'i');
+  if (v == 2) {
+    d.HasLength = true;
+    d.Length = 128;
+  }
+  if (v >= 4) {
+    d.StmF = d.StrF = "StdCF";
+    d.HasStdCF = true;
+    d.StdCFMethod = v == 4 ? "AESV2" : "AESV3";
+    d.HasStdCFLength = true;
+    d.StdCFLength = v == 4 ? 16 : 32;
+  }
+  return d;
+}
+
+struct TAcceptanceCase {
+  const char* Name;
+  TPDFEncryptDictionary Dictionary;
+  int State;
+  int KeyBits;
+  int Method;
+};
+
+TPDFEncryptDictionary Changed(TPDFEncryptDictionary d, void (*change)(TPDFEncryptDictionary&)) {
+  change(d);
+  return d;
+}
+
+TEST(PellarSecurity, AcceptanceOfDictionaries) {
+  const TAcceptanceCase cases[] = {
+      {"no /Encrypt", TPDFEncryptDictionary(), THandler::NotEncrypted, 0, 0},
+      {"V 1", BaseDictionary(1), THandler::Supported, 40, THandler::MethodRC4Revision2},
+      {"V 2, /Length 128", BaseDictionary(2), THandler::Supported, 128, THandler::MethodRC4Revision3},
+      {"V 2, /Length 56", Changed(BaseDictionary(2), [](auto& d) { d.Length = 56; }), THandler::Supported, 56,
+       THandler::MethodRC4Revision3},
+      {"V 2 without /Length", Changed(BaseDictionary(2), [](auto& d) { d.HasLength = false; }),
+       THandler::Supported, 40, THandler::MethodRC4Revision3},
+      {"V 4 AESV2", BaseDictionary(4), THandler::Supported, 128, THandler::MethodAES128},
+      {"V 4 AESV2, crypt filter /Length 4096 (the method fixes the key)",
+       Changed(BaseDictionary(4), [](auto& d) { d.StdCFLength = 4096; }), THandler::Supported, 128,
+       THandler::MethodAES128},
+      {"V 4 V2, /Length 16 bytes", Changed(BaseDictionary(4), [](auto& d) { d.StdCFMethod = "V2"; }),
+       THandler::Supported, 128, THandler::MethodRC4Revision3},
+      {"V 4 V2, /Length 128 bits",
+       Changed(BaseDictionary(4), [](auto& d) { d.StdCFMethod = "V2", d.StdCFLength = 128; }), THandler::Supported,
+       128, THandler::MethodRC4Revision3},
+      {"V 4 V2, /Length 5 bytes", Changed(BaseDictionary(4), [](auto& d) { d.StdCFMethod = "V2", d.StdCFLength = 5; }),
+       THandler::Supported, 40, THandler::MethodRC4Revision3},
+      {"V 5 R 6", BaseDictionary(5), THandler::Supported, 256, THandler::MethodAES256},
+      {"V 5 R 5", Changed(BaseDictionary(5), [](auto& d) { d.R = 5; }), THandler::Supported, 256,
+       THandler::MethodAES256},
+      // Not supported.
+      {"/Encrypt not a dictionary", Changed(BaseDictionary(1), [](auto& d) { d.IsDictionary = false; }),
+       THandler::Unsupported, 0, 0},
+      {"other handler", Changed(BaseDictionary(4), [](auto& d) { d.Filter = "Adobe.PubSec"; }),
+       THandler::Unsupported, 0, 0},
+      {"no /Filter", Changed(BaseDictionary(1), [](auto& d) { d.Filter.clear(); }), THandler::Unsupported, 0, 0},
+      {"V 3", Changed(BaseDictionary(2), [](auto& d) { d.V = 3; }), THandler::Unsupported, 0, 0},
+      {"V 0", Changed(BaseDictionary(1), [](auto& d) { d.V = 0; }), THandler::Unsupported, 0, 0},
+      {"V 1 R 4", Changed(BaseDictionary(1), [](auto& d) { d.R = 4; }), THandler::Unsupported, 0, 0},
+      {"V 2 /Length 0", Changed(BaseDictionary(2), [](auto& d) { d.Length = 0; }), THandler::Unsupported, 0, 0},
+      {"V 2 /Length 4096", Changed(BaseDictionary(2), [](auto& d) { d.Length = 4096; }), THandler::Unsupported, 0, 0},
+      {"V 2 /Length 44", Changed(BaseDictionary(2), [](auto& d) { d.Length = 44; }), THandler::Unsupported, 0, 0},
+      {"V 2 /Length -128", Changed(BaseDictionary(2), [](auto& d) { d.Length = -128; }), THandler::Unsupported, 0,
+       0},
+      {"V 4 R 3", Changed(BaseDictionary(4), [](auto& d) { d.R = 3; }), THandler::Unsupported, 0, 0},
+      {"V 4 /StmF /Identity", Changed(BaseDictionary(4), [](auto& d) { d.StmF = "Identity"; }),
+       THandler::Unsupported, 0, 0},
+      {"V 4 /StrF /Identity", Changed(BaseDictionary(4), [](auto& d) { d.StrF = "Identity"; }),
+       THandler::Unsupported, 0, 0},
+      {"V 4 without /StdCF", Changed(BaseDictionary(4), [](auto& d) { d.HasStdCF = false; }),
+       THandler::Unsupported, 0, 0},
+      {"V 4 /CFM /None", Changed(BaseDictionary(4), [](auto& d) { d.StdCFMethod = "None"; }),
+       THandler::Unsupported, 0, 0},
+      {"V 4 V2 /Length 0", Changed(BaseDictionary(4), [](auto& d) { d.StdCFMethod = "V2", d.StdCFLength = 0; }),
+       THandler::Unsupported, 0, 0},
+      {"V 4 V2 /Length 4096",
+       Changed(BaseDictionary(4), [](auto& d) { d.StdCFMethod = "V2", d.StdCFLength = 4096; }),
+       THandler::Unsupported, 0, 0},
+      {"V 4 AESV3", Changed(BaseDictionary(4), [](auto& d) { d.StdCFMethod = "AESV3"; }), THandler::Unsupported, 0,
+       0},
+      {"V 5 AESV2", Changed(BaseDictionary(5), [](auto& d) { d.StdCFMethod = "AESV2"; }), THandler::Unsupported, 0,
+       0},
+      {"V 5 R 4", Changed(BaseDictionary(5), [](auto& d) { d.R = 4; }), THandler::Unsupported, 0, 0},
+  };
+  for (const TAcceptanceCase& c : cases) {
+    THandler handler;
+    handler.Examine(c.Dictionary);
+    EXPECT_EQ(handler.EncryptionState(), c.State) << c.Name;
+    if (c.State != THandler::Supported) continue;
+    EXPECT_EQ(handler.State().KeyBits, c.KeyBits) << c.Name;
+    EXPECT_EQ(handler.State().Method, c.Method) << c.Name;
+    EXPECT_EQ(handler.State().Version, c.Dictionary.V) << c.Name;
+    EXPECT_EQ(handler.State().Revision, c.Dictionary.R) << c.Name;
+  }
+}
+
+TEST(PellarSecurity, PasswordsWithoutAnUsableDictionary) {
+  THandler plain;
+  plain.Examine(TPDFEncryptDictionary());
+  EXPECT_TRUE(plain.CheckPassword(u""));
+  EXPECT_FALSE(plain.CheckPassword(u"secret"));
+  EXPECT_FALSE(plain.IsUnlocked());
+  EXPECT_EQ(plain.ObjectKey(1, 0), "");
+
+  // An unsupported dictionary, or one whose entries are missing or short, accepts
+  // no password, the empty one included.
+  const TPDFEncryptDictionary broken[] = {
+      Changed(BaseDictionary(4), [](auto& d) { d.StmF = "Identity"; }),
+      Changed(BaseDictionary(1), [](auto& d) { d.O.clear(), d.U.clear(); }),
+      Changed(BaseDictionary(2), [](auto& d) { d.U = "short"; }),
+      Changed(BaseDictionary(4), [](auto& d) { d.O.clear(), d.U.clear(), d.FileId.clear(); }),
+      Changed(BaseDictionary(5), [](auto& d) { d.O.clear(), d.U.clear(), d.OE.clear(), d.UE.clear(); }),
+      Changed(BaseDictionary(5), [](auto& d) { d.R = 5, d.U = d.U.substr(0, 40); }),
+  };
+  for (const TPDFEncryptDictionary& d : broken) {
+    THandler handler;
+    handler.Examine(d);
+    for (const std::u16string password : {u"", u"owner", u"user"}) {
+      EXPECT_FALSE(handler.CheckPassword(password));
+      EXPECT_FALSE(handler.IsUnlocked());
+      EXPECT_EQ(handler.State().FileKey, "");
+      EXPECT_EQ(handler.ObjectKey(1, 0), "");
+    }
+  }
+}
+
+TEST(PellarSecurity, ExaminesOnceUntilReset) {
+  THandler handler;
+  handler.Examine(BaseDictionary(4));
+  handler.Examine(TPDFEncryptDictionary());
+  EXPECT_EQ(handler.EncryptionState(), THandler::Supported);
+  handler.Reset();
+  EXPECT_FALSE(handler.State().Examined);
+  handler.Examine(TPDFEncryptDictionary());
+  EXPECT_EQ(handler.EncryptionState(), THandler::NotEncrypted);
+}
+
+// ---- Documents encrypted by qpdf ----
+
+struct TSample {
+  TMiniPdfReader Reader;
+  TPDFEncryptDictionary Dictionary;
+  explicit TSample(const std::string& bytes) : Reader(bytes), Dictionary(Reader.EncryptDictionary()) {}
+
+  int32_t SecretNumber() const { return Reader.Trailer()["Secret"].RefNumber; }
+  int32_t ContentNumber() const {
+    TMiniValue pages = Reader.Resolve(Reader.Resolve(Reader.Trailer()["Root"])["Pages"]);
+    return Reader.Resolve(pages["Kids"].Items.at(0))["Contents"].RefNumber;
+  }
+  std::string DecryptedSecret(const THandler& handler) const {
+    int32_t n = SecretNumber();
+    return handler.DecryptBytes(handler.ObjectKey(n, Reader.Generation(n)), Reader.Object(n).Text);
+  }
+  std::string DecryptedContent(const THandler& handler) const {
+    int32_t n = ContentNumber();
+    return handler.DecryptBytes(handler.ObjectKey(n, Reader.Generation(n)), Reader.StreamData(n));
+  }
+};
+
+#define REQUIRE_PROGRAM(name) \
+  if (!HasProgram(name)) GTEST_SKIP() << name << " is not installed"
+
+struct TQpdfCase {
+  const char* Name;
+  std::vector<std::string> Arguments;  // after --encrypt
+  std::u16string User, Owner;
+  int V, R, AESKind, Method, KeyBytes;
+};
+
+void ExpectOpens(const TSample& sample, const TQpdfCase& c) {
+  SCOPED_TRACE(c.Name);
+  THandler handler;
+  handler.Examine(sample.Dictionary);
+  ASSERT_EQ(handler.EncryptionState(), THandler::Supported);
+  EXPECT_EQ(handler.State().Version, c.V);
+  EXPECT_EQ(handler.State().Revision, c.R);
+  EXPECT_EQ(handler.State().AESKind, c.AESKind);
+  EXPECT_EQ(handler.ObjectKey(sample.SecretNumber(), 0), "");  // locked
+
+  // The user password.
+  ASSERT_TRUE(handler.CheckPassword(c.User));
+  EXPECT_TRUE(handler.State().UserAccepted);
+  EXPECT_FALSE(handler.State().OwnerAccepted);
+  EXPECT_EQ(handler.State().AcceptedPassword, c.User);
+  EXPECT_EQ(handler.State().Method, c.Method);
+  EXPECT_EQ(handler.State().FileKey.size(), static_cast<size_t>(c.KeyBytes));
+  EXPECT_EQ(handler.State().Permissions, -4);
+  EXPECT_EQ(sample.DecryptedSecret(handler), SampleSecretText);
+  EXPECT_EQ(sample.DecryptedContent(handler), SampleContentText);
+  EXPECT_EQ(handler.ObjectKey(sample.Dictionary.RefNumber, 0), "");  // the dictionary's own object
+  const std::string userKey = handler.State().FileKey;
+
+  // The owner password gives the same key and, for the MD5 revisions, the user password.
+  ASSERT_TRUE(handler.CheckPassword(c.Owner));
+  EXPECT_FALSE(handler.State().UserAccepted);
+  EXPECT_TRUE(handler.State().OwnerAccepted);
+  EXPECT_EQ(handler.State().FileKey, userKey);
+  EXPECT_EQ(handler.State().UserPassword, c.R < 5 ? PasswordToWindows1252(c.User) : "");
+  EXPECT_EQ(sample.DecryptedSecret(handler), SampleSecretText);
+
+  // A wrong password locks the document again.
+  EXPECT_FALSE(handler.CheckPassword(c.User + u"x"));
+  EXPECT_FALSE(handler.IsUnlocked());
+  EXPECT_FALSE(handler.State().UserAccepted || handler.State().OwnerAccepted);
+  EXPECT_EQ(handler.State().FileKey, "");
+  EXPECT_EQ(handler.State().AcceptedPassword, u"");
+  EXPECT_EQ(handler.ObjectKey(sample.SecretNumber(), 0), "");
+}
+
+TEST(PellarSecurity, OpensDocumentsEncryptedByQpdf) {
+  REQUIRE_PROGRAM("qpdf");
+  using H = THandler;
+  const TQpdfCase cases[] = {
+      {"RC4 40-bit", {"user", "owner", "40"}, u"user", u"owner", 1, 2, H::AESNone, H::MethodRC4Revision2, 5},
+      {"RC4 128-bit", {"user", "owner", "128", "--use-aes=n"}, u"user", u"owner", 2, 3, H::AESNone,
+       H::MethodRC4Revision3, 16},
+      {"RC4 crypt filter", {"user", "owner", "128", "--use-aes=n", "--force-V4"}, u"user", u"owner", 4, 4,
+       H::AESNone, H::MethodRC4Revision3, 16},
+      {"AES-128", {"user", "owner", "128", "--use-aes=y"}, u"user", u"owner", 4, 4, H::AES128, H::MethodAES128, 16},
+      {"AES-128, metadata in clear", {"user", "owner", "128", "--use-aes=y", "--cleartext-metadata"}, u"user",
+       u"owner", 4, 4, H::AES128, H::MethodAES128, 16},
+      {"AES-256 R5", {"user", "owner", "256", "--force-R5"}, u"user", u"owner", 5, 5, H::AES256, H::MethodAES256, 32},
+      {"AES-256 R6", {"user", "owner", "256"}, u"user", u"owner", 5, 6, H::AES256, H::MethodAES256, 32},
+      {"empty user password, RC4 40-bit", {"", "owner", "40"}, u"", u"owner", 1, 2, H::AESNone,
+       H::MethodRC4Revision2, 5},
+      {"empty user password, AES-128", {"", "owner", "128", "--use-aes=y"}, u"", u"owner", 4, 4, H::AES128,
+       H::MethodAES128, 16},
+      {"empty user password, R5", {"", "owner", "256", "--force-R5"}, u"", u"owner", 5, 5, H::AES256,
+       H::MethodAES256, 32},
+      {"empty user password, R6", {"", "owner", "256"}, u"", u"owner", 5, 6, H::AES256, H::MethodAES256, 32},
+      // Non-ASCII passwords: Windows-1252 bytes up to revision 4, UTF-8 from revision 5.
+      {"Latin password, RC4 128-bit", {"caf\u00e9", "\u00fcber", "128", "--use-aes=n"}, u"caf\u00e9", u"\u00fcber",
+       2, 3, H::AESNone, H::MethodRC4Revision3, 16},
+      {"Unicode passwords, R5", {"p\u00e4ssw\u00f6rd", "\u03a9wner\u20ac", "256", "--force-R5"},
+       u"p\u00e4ssw\u00f6rd", u"\u03a9wner\u20ac", 5, 5, H::AES256, H::MethodAES256, 32},
+      {"Unicode passwords, R6", {"p\u00e4ssw\u00f6rd", "\u03a9wner\u20ac\U0001F511", "256"}, u"p\u00e4ssw\u00f6rd",
+       u"\u03a9wner\u20ac\U0001F511", 5, 6, H::AES256, H::MethodAES256, 32},
+  };
+  for (const TQpdfCase& c : cases) {
+    TScratchDirectory directory;
+    std::string bytes = QpdfEncryptedSample(directory, c.Arguments);
+    ASSERT_FALSE(bytes.empty()) << c.Name;
+    ExpectOpens(TSample(bytes), c);
+  }
+}
+
+// Passwords are cut to 32 bytes for the MD5 revisions and to 127 bytes for AES-256.
+TEST(PellarSecurity, LongPasswordsAreCut) {
+  REQUIRE_PROGRAM("qpdf");
+  struct TCase {
+    std::vector<std::string> Arguments;
+    size_t Limit;
+  };
+  const TCase cases[] = {
+      {{"128", "--use-aes=y"}, 32},
+      {{"256"}, 127},
+  };
+  for (const TCase& c : cases) {
+    const std::string user(c.Limit, 'u');
+    std::vector<std::string> arguments = {user, "owner"};
+    arguments.insert(arguments.end(), c.Arguments.begin(), c.Arguments.end());
+    TScratchDirectory directory;
+    TSample sample(QpdfEncryptedSample(directory, arguments));
+    THandler handler;
+    handler.Examine(sample.Dictionary);
+    EXPECT_TRUE(handler.CheckPassword(std::u16string(c.Limit, u'u') + u"zzz")) << c.Limit;
+    EXPECT_TRUE(handler.State().UserAccepted);
+    EXPECT_FALSE(handler.CheckPassword(std::u16string(c.Limit - 1, u'u'))) << c.Limit;
+  }
+}
+
+TEST(PellarSecurity, ObjectKeys) {
+  REQUIRE_PROGRAM("qpdf");
+  struct TCase {
+    std::vector<std::string> Arguments;
+    size_t KeyBytes;  // of object 1, generation 0
+  };
+  const TCase cases[] = {
+      {{"user", "owner", "40"}, 10},                    // 5-byte file key + 5
+      {{"user", "owner", "128", "--use-aes=n"}, 16},     // capped at 16
+      {{"user", "owner", "128", "--use-aes=y"}, 16},
+      {{"user", "owner", "256"}, 32},                    // the file key itself
+  };
+  for (const TCase& c : cases) {
+    TScratchDirectory directory;
+    TSample sample(QpdfEncryptedSample(directory, c.Arguments));
+    THandler handler;
+    handler.Examine(sample.Dictionary);
+    ASSERT_TRUE(handler.CheckPassword(u"user"));
+    std::string key = handler.ObjectKey(1, 0);
+    EXPECT_EQ(key.size(), c.KeyBytes);
+    if (handler.State().AESKind == THandler::AES256) {
+      EXPECT_EQ(key, handler.State().FileKey);
+      EXPECT_EQ(handler.ObjectKey(2, 0), key);
+    } else {
+      EXPECT_NE(handler.ObjectKey(2, 0), key);
+      EXPECT_NE(handler.ObjectKey(1, 1), key);
+    }
+    EXPECT_EQ(handler.DecryptBytes("", "left as it is"), "left as it is");
+  }
+}
+
+// Some writers derive the key steps from the key length instead of the revision;
+// a document without /Length written that way opens with 16-byte keys.
+TEST(PellarSecurity, KeyStepsFromTheKeyLength) {
+  REQUIRE_PROGRAM("qpdf");
+  TScratchDirectory directory;
+  TSample sample(QpdfEncryptedSample(directory, {"user", "owner", "128", "--use-aes=n"}));
+  TPDFEncryptDictionary d = sample.Dictionary;
+  d.HasLength = false;
+  d.Length = 0;
+  THandler handler;
+  handler.Examine(d);
+  ASSERT_TRUE(handler.CheckPassword(u"user"));
+  EXPECT_EQ(handler.State().FileKey.size(), 16u);
+  EXPECT_EQ(sample.DecryptedSecret(handler), SampleSecretText);
+  ASSERT_TRUE(handler.CheckPassword(u"owner"));
+  EXPECT_EQ(handler.State().UserPassword, "user");
+
+  // A crypt filter without /Length takes the dictionary's /Length.
+  TSample filtered(QpdfEncryptedSample(directory, {"user", "owner", "128", "--use-aes=n", "--force-V4"}));
+  d = filtered.Dictionary;
+  d.HasStdCFLength = false;
+  THandler filterHandler;
+  filterHandler.Examine(d);
+  ASSERT_TRUE(filterHandler.CheckPassword(u"owner"));
+  EXPECT_EQ(filtered.DecryptedContent(filterHandler), SampleContentText);
+
+  // A 40-bit key marked revision 3 but made with the revision-2 steps opens with the
+  // user password.
+  TSample short40(QpdfEncryptedSample(directory, {"user", "owner", "40"}));
+  d = short40.Dictionary;
+  d.R = 3;
+  THandler shortHandler;
+  shortHandler.Examine(d);
+  ASSERT_TRUE(shortHandler.CheckPassword(u"user"));
+  EXPECT_EQ(shortHandler.State().Method, THandler::MethodRC4Revision2);
+  EXPECT_EQ(short40.DecryptedSecret(shortHandler), SampleSecretText);
+}
+
+// Revision-3 documents with keys shorter than 128 bits take the revision-3 steps
+// with the shorter key; their owner keys hash only the key's bytes in each round.
+TEST(PellarSecurity, OpensShortKeyRevision3DocumentsFromGhostscript) {
+  REQUIRE_PROGRAM("gs");
+  for (int bits : {40, 56}) {
+    TScratchDirectory directory;
+    WriteFileBytes(directory.File("plain.pdf"), PlainSamplePdf());
+    ASSERT_EQ(RunProgram({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOwnerPassword=owner",
+                          "-sUserPassword=user", "-dEncryptionR=3", "-dKeyLength=" + std::to_string(bits),
+                          "-sOutputFile=" + directory.File("out.pdf"), directory.File("plain.pdf")}),
+              0);
+    TSample sample(ReadFileBytes(directory.File("out.pdf")));
+    EXPECT_EQ(sample.Dictionary.R, 3);
+    EXPECT_EQ(sample.Dictionary.P, -4);  // written as 4294967292
+    for (const std::u16string password : {u"user", u"owner"}) {
+      THandler handler;
+      handler.Examine(sample.Dictionary);
+      ASSERT_TRUE(handler.CheckPassword(password)) << bits;
+      EXPECT_EQ(handler.State().KeyBits, bits);
+      EXPECT_EQ(handler.State().Method, THandler::MethodRC4Revision3);
+      TMiniValue info = sample.Reader.Resolve(sample.Reader.Trailer()["Info"]);
+      int32_t n = sample.Reader.Trailer()["Info"].RefNumber;
+      std::string producer = handler.DecryptBytes(handler.ObjectKey(n, 0), info["Producer"].Text);
+      EXPECT_EQ(producer.rfind("GPL Ghostscript", 0), 0u) << producer;
+    }
+  }
+}
+
+TEST(PellarSecurity, DamagedAES256Entries) {
+  REQUIRE_PROGRAM("qpdf");
+  TScratchDirectory directory;
+  TSample sample(QpdfEncryptedSample(directory, {"user", "owner", "256"}));
+  struct TCase {
+    const char* Name;
+    void (*Change)(TPDFEncryptDictionary&);
+    bool UserOpens, OwnerOpens;
+  };
+  const TCase cases[] = {
+      {"intact", [](TPDFEncryptDictionary&) {}, true, true},
+      // A wrapped key too short for 32 bytes cannot give a file key.
+      {"short /UE", [](TPDFEncryptDictionary& d) { d.UE.resize(16); }, false, true},
+      {"short /OE", [](TPDFEncryptDictionary& d) { d.OE.resize(31); }, true, false},
+      {"/U without salts", [](TPDFEncryptDictionary& d) { d.U.resize(32); }, false, false},
+      {"damaged /Perms", [](TPDFEncryptDictionary& d) { d.Perms = "xx"; }, true, true},
+  };
+  for (const TCase& c : cases) {
+    TPDFEncryptDictionary d = sample.Dictionary;
+    c.Change(d);
+    THandler handler;
+    handler.Examine(d);
+    EXPECT_EQ(handler.CheckPassword(u"user") && handler.State().UserAccepted, c.UserOpens) << c.Name;
+    EXPECT_EQ(handler.CheckPassword(u"owner") && handler.State().OwnerAccepted, c.OwnerOpens) << c.Name;
+    if (handler.IsUnlocked()) {
+      EXPECT_EQ(sample.DecryptedSecret(handler), SampleSecretText) << c.Name;
+    }
+  }
+}
+
+// /Perms holds the permissions the writer meant; they replace a different /P.
+TEST(PellarSecurity, PermsEntryGivesThePermissions) {
+  REQUIRE_PROGRAM("qpdf");
+  TScratchDirectory directory;
+  TSample sample(QpdfEncryptedSample(directory, {"user", "owner", "256", "--print=none"}));
+  const int32_t written = sample.Dictionary.P;
+  EXPECT_NE(written, -4);
+  TPDFEncryptDictionary d = sample.Dictionary;
+  d.P = -1;
+  THandler handler;
+  handler.Examine(d);
+  EXPECT_EQ(handler.State().Permissions, -1);
+  ASSERT_TRUE(handler.CheckPassword(u"user"));
+  EXPECT_EQ(handler.State().Permissions, written);
+}
+
+}  // namespace
