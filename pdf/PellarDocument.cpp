@@ -5,6 +5,7 @@
 
 #include "filters/PellarStreamData.h"
 #include "pdf/PellarConvert.h"
+#include "pdf/PellarEncryptReader.h"
 #include "pdf/PellarFileStream.h"
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarStructure.h"
@@ -17,6 +18,8 @@ constexpr size_t InitialRecords = 1000;
 // Object reads nest when a /Length or an object stream is itself read on the way;
 // hostile files can chain such reads, so deeper reads answer nothing.
 constexpr int MaxReadDepth = 48;
+// Parsed objects nest no deeper than the parser allows; this only bounds the walk.
+constexpr int MaxDecryptDepth = 1000;
 
 bool IsNumberByte(char c) { return (c >= '0' && c <= '9') || c == '.'; }
 bool IsWhite(char c) { return c == 0 || c == 9 || c == 10 || c == 12 || c == 13 || c == 32; }
@@ -77,6 +80,7 @@ void TPDFDocument::ResetDocument() {
   Records.clear();
   SectionOffsets.clear();
   Seen.Clear();
+  Security.Reset();
   ObjectPool->ResetPool();
   TrailerDict = ObjectPool->NewDictionary();
   FileText.clear();
@@ -127,13 +131,12 @@ int TPDFDocument::LoadFromBytes(std::string bytes, const std::u16string& passwor
 }
 
 int TPDFDocument::LoadSteps(const std::u16string& password) {
-  (void)password;
   if (!CheckHeader()) return LoadFailed;
   if (!ReadCrossReference()) return LoadFailed;
   int result = LoadOk;
   if (TrailerDict->Get("Encrypt", false)) {
-    // Encrypted documents open once the security handler is wired in.
-    result = LoadPasswordRejected;
+    EncryptionState();
+    if (!Security.CheckPassword(password)) result = LoadPasswordRejected;
   }
   Stopped = false;
   TPDFDictionary* root = result == LoadOk ? PagesRoot() : nullptr;
@@ -285,10 +288,52 @@ TPDFObject* TPDFDocument::RecordObject(TPDFIndObj& record) {
     }
     --ReadDepth;
   }
-  if (!record.Decrypted) {
-    record.Decrypted = true;  // decryption arrives with the security handler
+  // Objects read before the password is accepted (the encryption dictionary) stay
+  // undecrypted until then.
+  if (!record.Decrypted && record.Object && Security.IsUnlocked()) {
+    record.Decrypted = true;
+    const std::string key = Security.ObjectKey(record.Number, record.Generation);
+    if (!key.empty()) DecryptObject(record.Object, key, 0);
   }
   return record.Object;
+}
+
+int TPDFDocument::EncryptionState() {
+  if (!Security.State().Examined) Security.Examine(ReadEncryptDictionary(*TrailerDict));
+  return Security.EncryptionState();
+}
+
+// Strings and stream data of one indirect object; references are not followed, since
+// every indirect object is decrypted with its own key when it is read.
+void TPDFDocument::DecryptObject(TPDFObject* object, const std::string& key, int depth) {
+  if (!object || depth > MaxDecryptDepth) return;
+  switch (object->Kind) {
+    case TPDFObject::KindString: {
+      auto* text = static_cast<TPDFString*>(object);
+      text->Value = Security.DecryptBytes(key, text->Value);
+      break;
+    }
+    case TPDFObject::KindStream: {
+      auto* stream = static_cast<TPDFStream*>(object);
+      // Metadata written in clear, as /EncryptMetadata false announces, stays as it is.
+      if (Security.State().EncryptMetadata || stream->Dictionary()->TypeName() != "Metadata")
+        stream->SetData(Security.DecryptBytes(key, stream->Data));
+      DecryptObject(stream->Dictionary(), key, depth + 1);
+      break;
+    }
+    case TPDFObject::KindDictionary: {
+      auto* dict = static_cast<TPDFDictionary*>(object);
+      for (int i = 0; i < dict->Count(); ++i) DecryptObject(dict->Entry(i).Value, key, depth + 1);
+      break;
+    }
+    case TPDFObject::KindArray: {
+      auto* array = static_cast<TPDFArray*>(object);
+      for (int i = 0; i < array->Count(); ++i) DecryptObject(array->Item(i), key, depth + 1);
+      break;
+    }
+    default:
+      break;
+  }
 }
 
 std::string TPDFDocument::RawObjectText(const TPDFIndObj& record) {

@@ -8,6 +8,7 @@
 
 #include "engine/PellarPageTree.h"
 #include "pdf/PellarStringList.h"
+#include "security/PellarSecurity.h"
 
 class TPellarWideFileStream;
 class TPDFStructure;
@@ -70,12 +71,18 @@ public:
   // Sets a text entry of the document information dictionary.
   void SetInfoEntry(const std::string& key, const std::u16string& value);
 
+  // 0 without /Encrypt, 1 for a dictionary this engine can open, 2 otherwise.
+  int EncryptionState();
+  // Encrypted, supported, and the password was accepted as user or owner password.
+  bool IsUnlocked() const { return Security.IsUnlocked(); }
+  const TPDFSecurityState& SecurityState() const { return Security.State(); }
+
   TPDFPageTree& PageTree() { return *Tree; }
   TPDFStructure& Pool() { return *ObjectPool; }
   const std::string& Version() const { return VersionText; }
   bool Linearized() const { return IsLinearized; }
   int ObjectCount() const { return static_cast<int>(Objects.size()); }
-  const TPDFIndObj& ObjectAt(int i) const { return *Objects[static_cast<size_t>(i)]; }
+  TPDFIndObj& ObjectAt(int i) { return *Objects[static_cast<size_t>(i)]; }
 
   int32_t Origin = 0;      // corner of the coordinate origin for positioned text
   double UnitScale = 1.0;  // factor from points to output units
@@ -100,8 +107,8 @@ private:
   TPDFStream* ProbeStream(const std::string& rest, size_t dictEnd, TPDFDictionary* dict);
   TPDFObjectStream* ObjectStreamCache(TPDFStream& stream);
   TPDFObject* Lookup(int32_t number);
+  void DecryptObject(TPDFObject* object, const std::string& key, int depth);
   TPDFDictionary* EnsureDictionaryEntry(const std::string& key);
-  TPDFObject* FileIdentifier();
 
   TLyxSortedUniqueIntegerList Seen;
   std::vector<TEntryRecord> Records;
@@ -114,6 +121,7 @@ private:
   std::vector<std::pair<int32_t, int32_t>> NumberIndex;  // (number, position), by number
   TPDFDictionary* TrailerDict = nullptr;
   std::unique_ptr<TPDFPageTree> Tree;
+  TPDFSecurityHandler Security;
   bool IsLinearized = false;
   bool Stopped = false;
   int32_t HighestNumber = 0;

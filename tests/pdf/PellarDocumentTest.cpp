@@ -1,0 +1,239 @@
+#include "pdf/PellarDocument.h"
+
+#include <gtest/gtest.h>
+
+#include "pdf/PellarObjects.h"
+#include "pdf/PellarStructure.h"
+#include "tests/support/PdfWriter.h"
+#include "tests/support/RunProcess.h"
+
+namespace {
+
+const std::string Content = "BT /F1 12 Tf 72 700 Td (Hello) Tj ET";
+
+std::string PageContent(TPDFDocument& doc, int32_t page) {
+  doc.PageTree().SelectPage(page);
+  return doc.PageTree().PageContent();
+}
+
+TPDFObject* Object(TPDFDocument& doc, int32_t number) {
+  TPDFIndObj* record = doc.ObjectByNumber(number);
+  return record ? doc.RecordObject(*record) : nullptr;
+}
+
+// A one-object file around `body` as object 1, with a catalog and pages tree after it.
+std::string WithObject(const std::string& body) {
+  TTestPdfWriter w;
+  w.Add(body);
+  const int pages = w.Add("<< /Type /Pages /Kids [] /Count 0 >>");
+  const int catalog = w.Add("<< /Type /Catalog /Pages " + std::to_string(pages) + " 0 R >>");
+  return w.Build(catalog);
+}
+
+}  // namespace
+
+TEST(Document, HeadersAndVersions) {
+  const std::string body = MakeTestPdf({Content});
+  const std::string rest = body.substr(body.find('\n'));
+  struct {
+    const char* Name;
+    std::string File;
+    int Result;
+    std::string Version;
+  } cases[] = {
+      {"plain", body, TPDFDocument::LoadOk, "1.4"},
+      {"1.7", "%PDF-1.7" + rest, TPDFDocument::LoadOk, "1.7"},
+      {"three-part version", "%PDF-1.7.1" + rest, TPDFDocument::LoadFailed, ""},
+      {"no header", "%XYZ-1.4" + rest, TPDFDocument::LoadFailed, ""},
+      {"empty", "", TPDFDocument::LoadFailed, ""},
+  };
+  for (const auto& c : cases) {
+    TPDFDocument doc;
+    EXPECT_EQ(doc.LoadFromBytes(c.File, u""), c.Result) << c.Name;
+    EXPECT_EQ(doc.Version(), c.Version) << c.Name;
+  }
+}
+
+TEST(Document, PostScriptMarkerGivesTheVersion) {
+  const std::string marker = "%!PS-Adobe-3.0 PDF-1.3";
+  TTestPdfWriter w;
+  const int pages = w.Add("<< /Type /Pages /Kids [] /Count 0 >>");
+  const int catalog = w.Add("<< /Type /Catalog /Pages " + std::to_string(pages) + " 0 R >>");
+  TPDFDocument doc;
+  EXPECT_EQ(doc.LoadFromBytes(w.Build(catalog, "", marker), u""), TPDFDocument::LoadOk);
+  EXPECT_EQ(doc.Version(), "1.3");
+}
+
+TEST(Document, JunkBeforeTheHeaderIsDropped) {
+  const std::string file = std::string(100, 'J') + MakeTestPdf({Content});
+  TPDFDocument doc;
+  ASSERT_EQ(doc.LoadFromBytes(file, u""), TPDFDocument::LoadOk);
+  EXPECT_EQ(doc.PageTree().PageCount(), 1);
+  EXPECT_EQ(PageContent(doc, 1), " " + Content + " ");
+}
+
+TEST(Document, MissingPagesRootFails) {
+  TTestPdfWriter w;
+  const int catalog = w.Add("<< /Type /Catalog >>");
+  TPDFDocument doc;
+  EXPECT_EQ(doc.LoadFromBytes(w.Build(catalog), u""), TPDFDocument::LoadFailed);
+  EXPECT_EQ(doc.ObjectCount(), 0);  // reset
+  EXPECT_EQ(doc.PageTree().PageCount(), 0);
+}
+
+TEST(Document, ObjectReadingRules) {
+  struct {
+    const char* Name;
+    std::string Body;
+    char Kind;
+    std::string Data;
+  } cases[] = {
+      {"stream", "<</Length 3>>stream\nabc\nendstream", TPDFObject::KindStream, "abc"},
+      {"stream with CR LF", "<< /Length 3 >>\nstream\r\nabc\r\nendstream", TPDFObject::KindStream, "abc"},
+      {"length too short", "<< /Length 1 >>\nstream\nabcdefghijkl\nendstream", TPDFObject::KindStream,
+       "abcdefghijkl\n"},
+      {"length past the object", "<< /Length 900 >>\nstream\nabc\nendstream", TPDFObject::KindStream, "abc"},
+      {"indirect length without object", "<< /Length 77 0 R >>\nstream\nabc\nendstream",
+       TPDFObject::KindDictionary, ""},
+      {"no endstream", "<< /Length 3 >>\nstream\nabc", TPDFObject::KindDictionary, ""},
+      {"array", "[1 2 3]", TPDFObject::KindArray, ""},
+  };
+  for (const auto& c : cases) {
+    TPDFDocument doc;
+    ASSERT_EQ(doc.LoadFromBytes(WithObject(c.Body), u""), TPDFDocument::LoadOk) << c.Name;
+    TPDFObject* object = Object(doc, 1);
+    ASSERT_NE(object, nullptr) << c.Name;
+    EXPECT_EQ(object->Kind, c.Kind) << c.Name;
+    if (c.Kind == TPDFObject::KindStream) {
+      auto* stream = static_cast<TPDFStream*>(object);
+      EXPECT_EQ(stream->Data, c.Data) << c.Name;
+      EXPECT_EQ(stream->Dictionary()->GetInteger("Length", -1), static_cast<int32_t>(c.Data.size())) << c.Name;
+    }
+    EXPECT_EQ(Object(doc, 1), object) << "read once";
+  }
+}
+
+TEST(Document, HeaderMustMatchTheRecord) {
+  std::string file = WithObject("(text)");
+  file.replace(file.find("1 0 obj"), 7, "1 1 obj");
+  TPDFDocument doc;
+  ASSERT_EQ(doc.LoadFromBytes(file, u""), TPDFDocument::LoadOk);
+  EXPECT_EQ(Object(doc, 1)->Kind, TPDFObject::KindNull);
+  EXPECT_EQ(Object(doc, 99), nullptr);
+}
+
+TEST(Document, NumberingRepairOfTablesStartingAtOne) {
+  // Objects 1 to 3, but the table's subsection starts at 1 with a free first entry.
+  std::string file = "%PDF-1.4\n";
+  const size_t o1 = file.size();
+  file += "1 0 obj\n<< /Type /Catalog /Pages 2 0 R >>\nendobj\n";
+  const size_t o2 = file.size();
+  file += "2 0 obj\n<< /Type /Pages /Kids [3 0 R] /Count 1 >>\nendobj\n";
+  const size_t o3 = file.size();
+  file += "3 0 obj\n<< /Type /Page /Parent 2 0 R >>\nendobj\n";
+  const size_t xref = file.size();
+  char entries[128];
+  std::snprintf(entries, sizeof entries, "%010zu 00000 n \n%010zu 00000 n \n%010zu 00000 n \n", o1, o2, o3);
+  file += "xref\n1 4\n0000000000 65535 f \n" + std::string(entries) + "trailer\n<< /Size 4 /Root 1 0 R >>\n" +
+          "startxref\n" + std::to_string(xref) + "\n%%EOF\n";
+  TPDFDocument doc;
+  ASSERT_EQ(doc.LoadFromBytes(file, u""), TPDFDocument::LoadOk);
+  EXPECT_EQ(doc.PageTree().PageCount(), 1);
+  EXPECT_NE(doc.PageTree().PageDictionary(), nullptr);
+}
+
+TEST(Document, NewerFreeEntryDoesNotHideOlderObject) {
+  std::string file = WithObject("(old)");
+  const size_t end = file.size();
+  file += "xref\n1 1\n0000000000 00001 f \ntrailer\n<< /Size 4 /Root 3 0 R /Prev " +
+          file.substr(file.rfind("startxref") + 10, file.rfind("%%EOF") - file.rfind("startxref") - 11) +
+          " >>\nstartxref\n" + std::to_string(end) + "\n%%EOF\n";
+  TPDFDocument doc;
+  ASSERT_EQ(doc.LoadFromBytes(file, u""), TPDFDocument::LoadOk);
+  TPDFObject* object = Object(doc, 1);
+  ASSERT_NE(object, nullptr);
+  EXPECT_EQ(object->Text(), "(old)");
+}
+
+TEST(Document, BlankDocument) {
+  TPDFDocument doc;
+  ASSERT_TRUE(doc.NewBlankDocument());
+  EXPECT_EQ(doc.Version(), "1.4");
+  EXPECT_EQ(doc.PageTree().PageCount(), 1);
+  EXPECT_EQ(doc.PageTree().CurrentPage(), 1);
+  EXPECT_EQ(doc.PageTree().PageWidth(), 612);
+  EXPECT_EQ(doc.PageTree().PageHeight(), 792);
+  EXPECT_NE(doc.Trailer()->Get("Root", false), nullptr);
+  EXPECT_NE(doc.Trailer()->Get("Info", false), nullptr);
+  doc.SetInfoEntry("Producer", u"Vorbix");
+  auto* producer = doc.InfoDictionary()->Get("Producer", true);
+  ASSERT_NE(producer, nullptr);
+  EXPECT_EQ(producer->Text(), "(Vorbix)");
+}
+
+TEST(Document, QpdfVariantsLoadTheSamePages) {
+  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
+  TTempDir dir;
+  dir.Write("plain.pdf", MakeTestPdf({Content, "BT (Second) Tj ET", "BT (Third) Tj ET"}));
+  const std::vector<std::vector<std::string>> variants = {
+      {"--object-streams=generate"},
+      {"--linearize"},
+      {"--object-streams=generate", "--linearize"},
+      {"--qdf"},
+      {"--object-streams=generate", "--compress-streams=y", "--stream-data=compress"},
+  };
+  for (const auto& options : variants) {
+    std::vector<std::string> args = options;
+    args.push_back(dir.File("plain.pdf"));
+    args.push_back(dir.File("variant.pdf"));
+    ASSERT_EQ(RunQpdf(args), 0);
+    TPDFDocument doc;
+    ASSERT_EQ(doc.LoadFromBytes(dir.Read("variant.pdf"), u""), TPDFDocument::LoadOk) << options[0];
+    EXPECT_EQ(doc.PageTree().PageCount(), 3);
+    EXPECT_NE(PageContent(doc, 1).find("(Hello) Tj"), std::string::npos) << options[0];
+    EXPECT_NE(PageContent(doc, 3).find("(Third) Tj"), std::string::npos) << options[0];
+    if (options.back() == "--linearize") {
+      EXPECT_TRUE(doc.Linearized());
+    }
+  }
+}
+
+TEST(Document, EncryptedFilesOpenWithEitherPassword) {
+  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
+  TTempDir dir;
+  dir.Write("plain.pdf", MakeTestPdf({Content}, "/Info << /Title (Secret title) >>"));
+  struct {
+    std::vector<std::string> Encrypt;
+    std::u16string User;
+  } methods[] = {
+      {{"user", "owner", "40"}, u"user"},
+      {{"user", "owner", "128", "--use-aes=n"}, u"user"},
+      {{"user", "owner", "128", "--use-aes=y"}, u"user"},
+      {{"user", "owner", "256", "--force-R5"}, u"user"},
+      {{"user", "owner", "256"}, u"user"},
+      {{"", "owner", "256"}, u""},
+      {{"p\u00e4ss", "owner", "256"}, u"p\u00e4ss"},
+      {{"p\u00e4ss", "owner", "128", "--use-aes=y"}, u"p\u00e4ss"},
+  };
+  for (const auto& method : methods) {
+    for (const char* streams : {"--object-streams=disable", "--object-streams=generate"}) {
+      std::vector<std::string> args = {"--allow-weak-crypto", streams, "--encrypt"};
+      args.insert(args.end(), method.Encrypt.begin(), method.Encrypt.end());
+      args.insert(args.end(), {"--", dir.File("plain.pdf"), dir.File("locked.pdf")});
+      ASSERT_EQ(RunQpdf(args), 0);
+      const std::string file = dir.Read("locked.pdf");
+      const std::string name = method.Encrypt[2] + (method.Encrypt.size() > 3 ? method.Encrypt[3] : "") + streams;
+      for (const std::u16string& password : {method.User, std::u16string(u"owner")}) {
+        TPDFDocument doc;
+        ASSERT_EQ(doc.LoadFromBytes(file, password), TPDFDocument::LoadOk) << name;
+        EXPECT_EQ(doc.EncryptionState(), 1);
+        EXPECT_TRUE(doc.IsUnlocked());
+        EXPECT_NE(PageContent(doc, 1).find("(Hello) Tj"), std::string::npos) << name;
+        EXPECT_EQ(doc.InfoDictionary()->Get("Title", true)->Text(), "(Secret title)") << name;
+      }
+      TPDFDocument wrong;
+      EXPECT_EQ(wrong.LoadFromBytes(file, u"wrong"), TPDFDocument::LoadPasswordRejected) << name;
+      EXPECT_EQ(wrong.PageTree().PageCount(), 0);
+    }
+  }
+}
