@@ -7,6 +7,10 @@
 #include "platform/Platform.h"
 #include "text/PellarTextFunnel.h"
 
+namespace {
+const std::u16string ProductText = u"Vorbix 1.4.1";
+}  // namespace
+
 TPellar::TPellar() {
   if (!AddBlankDocument()) throw EPellarError("Cannot create the blank document");
 }
@@ -17,6 +21,11 @@ TPellar::DocumentHandle TPellar::AddBlankDocument() {
   try {
     auto document = std::make_unique<TPDFDocument>();
     document->NewBlankDocument();
+    document->SetInfoEntry("Producer", ProductText);
+    document->SetInfoEntry("Creator", ProductText);
+    const std::u16string now = AsciiToWide(PdfDateNow());
+    document->SetInfoEntry("CreationDate", now);
+    document->SetInfoEntry("ModDate", now);
     DocumentHandle handle = document.get();
     Documents.push_back(std::move(document));
     UseDocument(handle);

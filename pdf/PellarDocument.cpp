@@ -1,6 +1,8 @@
 #include "pdf/PellarDocument.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <ctime>
 #include <limits>
 
 #include "filters/PellarStreamData.h"
@@ -10,6 +12,8 @@
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarStructure.h"
 #include "pdf/PellarXRefReader.h"
+#include "platform/Platform.h"
+#include "security/PellarHash.h"
 
 namespace {
 
@@ -539,6 +543,16 @@ void TPDFDocument::SetInfoEntry(const std::string& key, const std::u16string& va
   info->Put(key, ObjectPool->NewString(bytes, false));
 }
 
+// Two copies of the MD5 digest of the current time, as a day count in text form.
+TPDFArray* TPDFDocument::NewFileIdentifier() {
+  const Platform::LocalTime now = Platform::Now();
+  const double days = static_cast<double>(std::time(nullptr) + now.OffsetSeconds) / 86400.0 + 25569.0;
+  char text[64];
+  std::snprintf(text, sizeof text, "%.15g", days);
+  TPDFString* id = ObjectPool->NewString(MD5(text), true);
+  return ObjectPool->NewArray({id, id});
+}
+
 bool TPDFDocument::NewBlankDocument() {
   ResetDocument();
   VersionText = "1.4";
@@ -549,15 +563,15 @@ bool TPDFDocument::NewBlankDocument() {
   TPDFDictionary* page = pool.NewDictionary();
   TPDFDictionary* resources = pool.NewDictionary();
   TPDFIndObj* rootRecord = AddIndirectObject(root);
-  page->Put("Type", pool.CommonName("Page"));
+  page->Put("Type", pool.NewName("Page"));
   page->Put("Parent", pool.NewIndRef(rootRecord->Number, 0));
   page->Put("MediaBox", pool.NewIntegerArray({0, 0, 612, 792}));
   page->Put("CropBox", pool.NewIntegerArray({0, 0, 612, 792}));
   page->Put("Resources", resources);
   TPDFArray* procSet = pool.NewArray();
-  for (const char* name : {"PDF", "Text", "ImageB", "ImageC", "ImageI"}) procSet->Add(pool.CommonName(name));
+  for (const char* name : {"PDF", "Text", "ImageB", "ImageC", "ImageI"}) procSet->Add(pool.NewName(name));
   resources->Put("ProcSet", procSet);
-  root->Put("Type", pool.CommonName("Pages"));
+  root->Put("Type", pool.NewName("Pages"));
   root->Put("Count", pool.NewNumeric(1));
   TPDFIndObj* pageRecord = AddIndirectObject(page);
   TPDFArray* kids = pool.NewArray();
@@ -569,6 +583,7 @@ bool TPDFDocument::NewBlankDocument() {
   TPDFIndObj* infoRecord = AddIndirectObject(info);
   TrailerDict->Put("Root", pool.NewIndRef(catalogRecord->Number, 0));
   TrailerDict->Put("Info", pool.NewIndRef(infoRecord->Number, 0));
+  TrailerDict->Put("ID", NewFileIdentifier());
   Tree = std::make_unique<TPDFPageTree>(*this, root);
   return true;
 }

@@ -109,6 +109,7 @@ private:
   TPDFObject* Lookup(int32_t number);
   void DecryptObject(TPDFObject* object, const std::string& key, int depth);
   TPDFDictionary* EnsureDictionaryEntry(const std::string& key);
+  TPDFArray* NewFileIdentifier();
 
   TLyxSortedUniqueIntegerList Seen;
   std::vector<TEntryRecord> Records;
