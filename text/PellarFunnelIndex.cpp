@@ -1,0 +1,222 @@
+#include "text/PellarFunnelIndex.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A piece continues a block without a gap when it starts within size / AdjacentDivisor of
+// the block's end, and across a gap when it starts within size of it on about the same line.
+constexpr double AdjacentDivisor = 3.75;
+constexpr double SameLineTolerance = 2.0;
+
+// Cells are a little wider than a gap between words of body text and about a line high, so
+// that a query for common sizes looks at a handful of cells.
+constexpr double CellWidth = 16;
+constexpr double CellHeight = 8;
+// Far-off points share the outermost cells; the clamp keeps the cell numbers and their
+// differences exact in 64 bits.
+constexpr double CellLimit = 1099511627776.0;  // 2^40
+
+bool IsFinite(const TPDFFunnelPoint& p) { return std::isfinite(p.X) && std::isfinite(p.Y); }
+
+int64_t CellNumber(double v, double cellSize) {
+  double n = std::floor(v / cellSize);
+  if (!(n > -CellLimit)) return static_cast<int64_t>(-CellLimit);  // also NaN
+  if (n > CellLimit) return static_cast<int64_t>(CellLimit);
+  return static_cast<int64_t>(n);
+}
+
+size_t Mix(size_t seed, uint64_t v) {
+  v ^= v >> 33;
+  v *= 0xff51afd7ed558ccdULL;
+  v ^= v >> 33;
+  return seed ^ (static_cast<size_t>(v) + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2));
+}
+
+}  // namespace
+
+// One search: the piece's start and size, and the first qualifying blocks seen so far.
+struct TPDFTextFunnelIndex::TSearch {
+  TPDFFunnelPoint Start;
+  double Size = 0;
+  double AdjacentRadius = 0;
+  TMatch Adjacent, Gapped;
+
+  TSearch(const TPDFFunnelPoint& start, double size) : Start(start), Size(size), AdjacentRadius(size / AdjacentDivisor) {
+    Gapped.Gapped = true;
+  }
+
+  // Blocks may come in any order; the lowest number wins in each kind.
+  void Consider(int32_t block, const TPDFFunnelPoint& end) {
+    double distance = std::hypot(end.X - Start.X, end.Y - Start.Y);
+    if (distance < AdjacentRadius)
+      Keep(Adjacent, block, distance);
+    else if (std::fabs(end.Y - Start.Y) < SameLineTolerance && distance < Size)
+      Keep(Gapped, block, distance);
+  }
+
+  static void Keep(TMatch& match, int32_t block, double distance) {
+    if (match.Block >= 0 && match.Block < block) return;
+    match.Block = block;
+    match.Distance = distance;
+  }
+
+  TMatch Result() const { return Adjacent.Block >= 0 ? Adjacent : Gapped; }
+};
+
+size_t TPDFTextFunnelIndex::TCellHash::operator()(const TCell& c) const {
+  return Mix(Mix(Mix(0, static_cast<uint32_t>(c.Group)), static_cast<uint64_t>(c.X)), static_cast<uint64_t>(c.Y));
+}
+
+size_t TPDFTextFunnelIndex::TGroupKeyHash::operator()(const TGroupKey& k) const {
+  return Mix(Mix(Mix(0, static_cast<uint32_t>(k.Font)), static_cast<uint32_t>(k.Colour)),
+             static_cast<uint32_t>(k.Matrix));
+}
+
+int32_t TPDFTextFunnelIndex::InternText(std::unordered_map<std::string, int32_t>& table, const std::string& text) {
+  auto [it, added] = table.try_emplace(text, static_cast<int32_t>(table.size()));
+  return it->second;
+}
+
+TPDFTextFunnelIndex::TAttributes TPDFTextFunnelIndex::Intern(const std::string& font, const std::string& colour,
+                                                             const std::string& matrixKey) {
+  return {InternText(Fonts, font), InternText(Colours, colour), InternText(Matrices, matrixKey)};
+}
+
+TPDFTextFunnelIndex::TGroupKey TPDFTextFunnelIndex::KeyOf(TAttributes a) const {
+  return {CompareFont ? a.Font : -1, CompareColour ? a.Colour : -1, CompareMatrix ? a.Matrix : -1};
+}
+
+int32_t TPDFTextFunnelIndex::FindGroup(TAttributes attributes) const {
+  auto it = Groups.find(KeyOf(attributes));
+  return it == Groups.end() ? -1 : it->second;
+}
+
+int32_t TPDFTextFunnelIndex::GroupFor(TAttributes attributes) {
+  auto [it, added] = Groups.try_emplace(KeyOf(attributes), static_cast<int32_t>(GroupMembers.size()));
+  if (added) GroupMembers.emplace_back();
+  return it->second;
+}
+
+TPDFTextFunnelIndex::TCell TPDFTextFunnelIndex::CellOf(int32_t group, const TPDFFunnelPoint& p) const {
+  return {group, CellNumber(p.X, CellWidth), CellNumber(p.Y, CellHeight)};
+}
+
+void TPDFTextFunnelIndex::File(int32_t block) {
+  TEntry& e = Entries[static_cast<size_t>(block)];
+  e.Filed = IsFinite(e.End);
+  if (!e.Filed) return;
+  e.Cell = CellOf(e.Group, e.End);
+  std::vector<int32_t>& list = Cells[e.Cell];
+  e.Slot = list.size();
+  list.push_back(block);
+}
+
+void TPDFTextFunnelIndex::Unfile(int32_t block) {
+  TEntry& e = Entries[static_cast<size_t>(block)];
+  if (!e.Filed) return;
+  e.Filed = false;
+  auto it = Cells.find(e.Cell);
+  std::vector<int32_t>& list = it->second;
+  int32_t moved = list.back();
+  list[e.Slot] = moved;
+  Entries[static_cast<size_t>(moved)].Slot = e.Slot;
+  list.pop_back();
+  if (list.empty()) Cells.erase(it);
+}
+
+void TPDFTextFunnelIndex::SetCompared(bool font, bool colour, bool matrix) {
+  if (font == CompareFont && colour == CompareColour && matrix == CompareMatrix) return;
+  CompareFont = font;
+  CompareColour = colour;
+  CompareMatrix = matrix;
+  Regroup();
+}
+
+void TPDFTextFunnelIndex::Regroup() {
+  Groups.clear();
+  GroupMembers.clear();
+  Cells.clear();
+  for (size_t i = 0; i < Entries.size(); ++i) {
+    TEntry& e = Entries[i];
+    e.Group = GroupFor(e.Attributes);
+    GroupMembers[static_cast<size_t>(e.Group)].push_back(static_cast<int32_t>(i));
+    File(static_cast<int32_t>(i));
+  }
+}
+
+void TPDFTextFunnelIndex::Add(int32_t block, TAttributes attributes, const TPDFFunnelPoint& end) {
+  if (block != static_cast<int32_t>(Entries.size())) return;  // numbers are handed out in order
+  TEntry e;
+  e.Attributes = attributes;
+  e.End = end;
+  e.Group = GroupFor(attributes);
+  Entries.push_back(e);
+  GroupMembers[static_cast<size_t>(e.Group)].push_back(block);
+  File(block);
+}
+
+void TPDFTextFunnelIndex::Move(int32_t block, const TPDFFunnelPoint& end) {
+  if (block < 0 || static_cast<size_t>(block) >= Entries.size()) return;
+  TEntry& e = Entries[static_cast<size_t>(block)];
+  bool sameCell = e.Filed && IsFinite(end) && CellOf(e.Group, end) == e.Cell;
+  e.End = end;
+  if (sameCell) return;
+  Unfile(block);
+  File(block);
+}
+
+void TPDFTextFunnelIndex::Clear() {
+  Fonts.clear();
+  Colours.clear();
+  Matrices.clear();
+  Groups.clear();
+  GroupMembers.clear();
+  Cells.clear();
+  Entries.clear();
+}
+
+TPDFTextFunnelIndex::TMatch TPDFTextFunnelIndex::Find(TAttributes attributes, const TPDFFunnelPoint& start,
+                                                      double size) const {
+  // No distance is below a size that is not positive, and nothing is near a point at infinity.
+  if (!(size > 0) || !IsFinite(start)) return {};
+  int32_t group = FindGroup(attributes);
+  if (group < 0) return {};
+  TSearch search(start, size);
+  if (!ScanGrid(search, group)) ScanGroup(search, group);
+  return search.Result();
+}
+
+bool TPDFTextFunnelIndex::ScanGrid(TSearch& search, int32_t group) const {
+  const double rx = search.Size;
+  const double ry = std::max(search.AdjacentRadius, std::min(SameLineTolerance, search.Size));
+  if (!std::isfinite(rx)) return false;
+  // The slack covers the rounding of the distance, so that every block the exact test
+  // accepts lies inside the scanned cells.
+  const double slackX = (std::fabs(search.Start.X) + rx) * 1e-12;
+  const double slackY = (std::fabs(search.Start.Y) + ry) * 1e-12;
+  const int64_t x0 = CellNumber(search.Start.X - rx - slackX, CellWidth);
+  const int64_t x1 = CellNumber(search.Start.X + rx + slackX, CellWidth);
+  const int64_t y0 = CellNumber(search.Start.Y - ry - slackY, CellHeight);
+  const int64_t y1 = CellNumber(search.Start.Y + ry + slackY, CellHeight);
+  const double cellCount = static_cast<double>(x1 - x0 + 1) * static_cast<double>(y1 - y0 + 1);
+  if (cellCount > static_cast<double>(GroupMembers[static_cast<size_t>(group)].size())) return false;
+  for (int64_t y = y0; y <= y1; ++y) {
+    for (int64_t x = x0; x <= x1; ++x) {
+      auto it = Cells.find(TCell{group, x, y});
+      if (it == Cells.end()) continue;
+      for (int32_t block : it->second) search.Consider(block, Entries[static_cast<size_t>(block)].End);
+    }
+  }
+  return true;
+}
+
+void TPDFTextFunnelIndex::ScanGroup(TSearch& search, int32_t group) const {
+  for (int32_t block : GroupMembers[static_cast<size_t>(group)]) {
+    const TEntry& e = Entries[static_cast<size_t>(block)];
+    if (!e.Filed) continue;
+    search.Consider(block, e.End);
+    if (search.Adjacent.Block >= 0) return;  // members come in creation order: the first is final
+  }
+}
