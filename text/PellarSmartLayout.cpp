@@ -157,27 +157,11 @@ private:
   uint32_t Walk = 0;
 };
 
-// Every block without a predecessor begins a chain. Blocks linked in a loop have none, so
-// each loop gets the first of its blocks in layout order as its head and keeps its text.
+// Every block without a predecessor begins a chain; chains are written from the top down.
 std::vector<int32_t> ChainHeads(const TByPosition& at) {
   std::vector<int32_t> heads;
-  std::vector<char> reached(at.size(), 0);
-  auto reach = [&](int32_t c) {
-    while (c != -1 && !reached[static_cast<size_t>(c)]) {
-      reached[static_cast<size_t>(c)] = 1;
-      c = at[static_cast<size_t>(c)]->Next;
-    }
-  };
-  for (size_t i = 0; i < at.size(); ++i) {
-    if (at[i]->Previous != -1) continue;
-    heads.push_back(static_cast<int32_t>(i));
-    reach(static_cast<int32_t>(i));
-  }
-  for (size_t i = 0; i < at.size(); ++i) {
-    if (reached[i]) continue;
-    heads.push_back(static_cast<int32_t>(i));
-    reach(static_cast<int32_t>(i));
-  }
+  for (size_t i = 0; i < at.size(); ++i)
+    if (at[i]->Previous == -1) heads.push_back(static_cast<int32_t>(i));
   std::sort(heads.begin(), heads.end(), [&](int32_t a, int32_t b) {
     const int32_t ta = at[static_cast<size_t>(a)]->Top, tb = at[static_cast<size_t>(b)]->Top;
     return ta != tb ? ta < tb : a < b;

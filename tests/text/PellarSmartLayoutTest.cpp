@@ -138,3 +138,127 @@ TEST(SmartLayout, WritesWithoutAnExplicitLayout) {
   f.WriteSmartText(out);
   EXPECT_NE(out.find(u"one           two"), std::u16string::npos);
 }
+
+namespace {
+
+// The chains as a direct reading of the layout rules: a linear search for the closest anchor
+// and a full walk along the chain for every block.
+struct TRefLayout {
+  struct TBoxFields {
+    int32_t Left, Top, Right, Bottom, Height, CentreY;
+    int32_t Previous = -1, Next = -1;
+  };
+  std::vector<int32_t> Order;
+  std::vector<TBoxFields> At;  // by position
+
+  TRefLayout(const TPDFTextFunnel& f) {
+    std::vector<TBoxFields> boxes;
+    for (const TPDFTextFunnelBlock& b : f.Blocks()) {
+      auto r = [](double v) { return static_cast<int32_t>(std::nearbyint(v)); };
+      TBoxFields x{r(b.P0.X), r(f.PageHeight - b.P2.Y), r(b.P2.X), r(f.PageHeight - b.P0.Y), 0, 0};
+      x.Height = x.Bottom - x.Top;
+      x.CentreY = x.Top + r(x.Height / 2.0);
+      boxes.push_back(x);
+      Order.push_back(static_cast<int32_t>(Order.size()));
+    }
+    std::stable_sort(Order.begin(), Order.end(), [&](int32_t a, int32_t b) {
+      return boxes[a].Left != boxes[b].Left ? boxes[a].Left < boxes[b].Left : boxes[a].Top < boxes[b].Top;
+    });
+    for (int32_t i : Order) At.push_back(boxes[static_cast<size_t>(i)]);
+
+    std::vector<int32_t> rows(10000, -1);
+    std::vector<std::pair<int32_t, int32_t>> anchors;
+    for (int32_t i = 0; i < static_cast<int32_t>(At.size()); ++i) {
+      if (At[i].Height > 175) continue;
+      int count = 0;
+      for (int32_t y = At[i].Top; y <= At[i].Bottom; ++y)
+        if (y >= 0 && y < 10000 && rows[y] == -1) {
+          rows[y] = i;
+          ++count;
+        }
+      if (count > 0 && count > At[i].Height / 2.0) anchors.push_back({At[i].CentreY, i});
+    }
+    for (int32_t i = 0; i < static_cast<int32_t>(At.size()); ++i) {
+      int32_t p = -1, best = 9999;
+      for (const auto& a : anchors)
+        if (std::abs(a.first - At[i].CentreY) < best) {
+          best = std::abs(a.first - At[i].CentreY);
+          p = a.second;
+        }
+      if (p == -1 || p == i) continue;
+      std::vector<bool> seen(At.size());
+      seen[p] = true;
+      while (At[p].Next != -1 && At[At[p].Next].Previous == p && !seen[At[p].Next]) {
+        seen[At[p].Next] = true;
+        p = At[p].Next;
+      }
+      if (At[p].Next == i || At[p].Right >= At[i].Left + 5) continue;
+      if (At[p].Next == -1) {
+        if (At[i].Previous == -1) At[i].Previous = p;
+        At[p].Next = i;
+      } else {
+        int32_t q = At[p].Next;
+        if (std::abs(At[i].CentreY - At[p].CentreY) < std::abs(At[q].CentreY - At[p].CentreY)) {
+          At[q].Previous = -1;
+          At[i].Previous = p;
+          At[p].Next = i;
+        }
+      }
+    }
+    for (int32_t i = 0; i < static_cast<int32_t>(At.size()); ++i)
+      if (At[i].Next != -1) At[At[i].Next].Previous = i;
+  }
+};
+
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  std::string word;
+  for (char c : text + " ") {
+    if (static_cast<unsigned char>(c) > ' ') {
+      word += c;
+    } else if (!word.empty()) {
+      words.push_back(word);
+      word.clear();
+    }
+  }
+  std::sort(words.begin(), words.end());
+  return words;
+}
+
+}  // namespace
+
+// Random pages with many blocks per line, boxes of any height and boxes drawn right to left:
+// the chains match the direct reading, and every block's text is written exactly once.
+TEST(SmartLayout, ChainsLikeTheDirectReading) {
+  for (unsigned seed = 1; seed <= 60; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 random(seed);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    static const int heights[] = {-5, 0, 3, 12, 12, 12, 12, 30, 176, 250};
+    static const int widths[] = {-60, -20, -3, 0, 4, 10, 30, 30, 30, 80, 200};
+    TPDFTextFunnel f;
+    f.PageHeight = 792;
+    std::vector<std::string> texts;
+    const int blocks = seed % 15 == 0 ? 2000 : 150;
+    const int lines = pick(1, 40);
+    for (int i = 0; i < blocks; ++i) {
+      double bottom = seed % 3 == 0 ? pick(-500, 11000) : 700 - 14 * pick(0, lines) + pick(-3, 3);
+      double left = pick(-40, 600);
+      double height = heights[pick(0, 9)];
+      double width = widths[pick(0, 10)];
+      texts.push_back("b" + std::to_string(i));
+      AddBox(f, AsciiToWide(texts.back()), left, bottom, left + width, bottom + height);
+    }
+    std::string out = Smart(f);
+    TRefLayout ref(f);
+    ASSERT_EQ(f.LayoutList(), ref.Order);
+    for (size_t p = 0; p < ref.At.size(); ++p) {
+      const TPDFTextFunnelBlock& b = f.Blocks()[static_cast<size_t>(f.LayoutList()[p])];
+      EXPECT_EQ(b.Previous, ref.At[p].Previous) << p;
+      EXPECT_EQ(b.Next, ref.At[p].Next) << p;
+    }
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(Words(out), texts);
+    if (HasFailure()) return;
+  }
+}
