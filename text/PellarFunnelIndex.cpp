@@ -65,8 +65,42 @@ struct TPDFTextFunnelIndex::TSearch {
   TMatch Result() const { return Adjacent.Block >= 0 ? Adjacent : Gapped; }
 };
 
-size_t TPDFTextFunnelIndex::TCellHash::operator()(const TCell& c) const {
-  return Mix(Mix(Mix(0, static_cast<uint32_t>(c.Group)), static_cast<uint64_t>(c.X)), static_cast<uint64_t>(c.Y));
+size_t TPDFTextFunnelIndex::TCellTable::SlotOf(const TCell& cell) const {
+  const size_t mask = Slots.size() - 1;
+  size_t i = Mix(Mix(Mix(0, static_cast<uint32_t>(cell.Group)), static_cast<uint64_t>(cell.X)),
+                 static_cast<uint64_t>(cell.Y)) & mask;
+  while (Slots[i].Used && !(Slots[i].Cell == cell)) i = (i + 1) & mask;
+  return i;
+}
+
+int32_t TPDFTextFunnelIndex::TCellTable::Head(const TCell& cell) const {
+  if (Slots.empty()) return -1;
+  const TSlot& slot = Slots[SlotOf(cell)];
+  return slot.Used ? slot.Head : -1;
+}
+
+int32_t& TPDFTextFunnelIndex::TCellTable::HeadFor(const TCell& cell) {
+  if (2 * (Count + 1) > Slots.size()) Grow();  // at most half full keeps probes short
+  TSlot& slot = Slots[SlotOf(cell)];
+  if (!slot.Used) {
+    slot.Used = true;
+    slot.Cell = cell;
+    slot.Head = -1;
+    ++Count;
+  }
+  return slot.Head;
+}
+
+void TPDFTextFunnelIndex::TCellTable::Grow() {
+  std::vector<TSlot> old(std::max<size_t>(64, Slots.size() * 2));
+  old.swap(Slots);
+  for (const TSlot& slot : old)
+    if (slot.Used) Slots[SlotOf(slot.Cell)] = slot;
+}
+
+void TPDFTextFunnelIndex::TCellTable::Clear() {
+  Slots.clear();
+  Count = 0;
 }
 
 size_t TPDFTextFunnelIndex::TGroupKeyHash::operator()(const TGroupKey& k) const {
@@ -108,22 +142,22 @@ void TPDFTextFunnelIndex::File(int32_t block) {
   e.Filed = IsFinite(e.End);
   if (!e.Filed) return;
   e.Cell = CellOf(e.Group, e.End);
-  std::vector<int32_t>& list = Cells[e.Cell];
-  e.Slot = list.size();
-  list.push_back(block);
+  int32_t& head = Cells.HeadFor(e.Cell);
+  e.PreviousInCell = -1;
+  e.NextInCell = head;
+  if (head != -1) Entries[static_cast<size_t>(head)].PreviousInCell = block;
+  head = block;
 }
 
 void TPDFTextFunnelIndex::Unfile(int32_t block) {
   TEntry& e = Entries[static_cast<size_t>(block)];
   if (!e.Filed) return;
   e.Filed = false;
-  auto it = Cells.find(e.Cell);
-  std::vector<int32_t>& list = it->second;
-  int32_t moved = list.back();
-  list[e.Slot] = moved;
-  Entries[static_cast<size_t>(moved)].Slot = e.Slot;
-  list.pop_back();
-  if (list.empty()) Cells.erase(it);
+  if (e.PreviousInCell != -1)
+    Entries[static_cast<size_t>(e.PreviousInCell)].NextInCell = e.NextInCell;
+  else
+    Cells.HeadFor(e.Cell) = e.NextInCell;
+  if (e.NextInCell != -1) Entries[static_cast<size_t>(e.NextInCell)].PreviousInCell = e.PreviousInCell;
 }
 
 void TPDFTextFunnelIndex::SetCompared(bool font, bool colour, bool matrix) {
@@ -137,7 +171,7 @@ void TPDFTextFunnelIndex::SetCompared(bool font, bool colour, bool matrix) {
 void TPDFTextFunnelIndex::Regroup() {
   Groups.clear();
   GroupMembers.clear();
-  Cells.clear();
+  Cells.Clear();
   for (size_t i = 0; i < Entries.size(); ++i) {
     TEntry& e = Entries[i];
     e.Group = GroupFor(e.Attributes);
@@ -173,7 +207,7 @@ void TPDFTextFunnelIndex::Clear() {
   Matrices.clear();
   Groups.clear();
   GroupMembers.clear();
-  Cells.clear();
+  Cells.Clear();
   Entries.clear();
 }
 
@@ -204,9 +238,9 @@ bool TPDFTextFunnelIndex::ScanGrid(TSearch& search, int32_t group) const {
   if (cellCount > static_cast<double>(GroupMembers[static_cast<size_t>(group)].size())) return false;
   for (int64_t y = y0; y <= y1; ++y) {
     for (int64_t x = x0; x <= x1; ++x) {
-      auto it = Cells.find(TCell{group, x, y});
-      if (it == Cells.end()) continue;
-      for (int32_t block : it->second) search.Consider(block, Entries[static_cast<size_t>(block)].End);
+      for (int32_t block = Cells.Head(TCell{group, x, y}); block != -1;
+           block = Entries[static_cast<size_t>(block)].NextInCell)
+        search.Consider(block, Entries[static_cast<size_t>(block)].End);
     }
   }
   return true;

@@ -40,8 +40,24 @@ private:
     int64_t X, Y;
     bool operator==(const TCell&) const = default;
   };
-  struct TCellHash {
-    size_t operator()(const TCell& c) const;
+  // Open addressing from a cell to the first block filed in it; cells are never removed,
+  // an emptied cell keeps -1, so there are at most as many as pieces were filed.
+  class TCellTable {
+  public:
+    int32_t Head(const TCell& cell) const;
+    int32_t& HeadFor(const TCell& cell);  // adds the cell when new
+    void Clear();
+
+  private:
+    struct TSlot {
+      TCell Cell{};
+      int32_t Head = -1;
+      bool Used = false;
+    };
+    size_t SlotOf(const TCell& cell) const;
+    void Grow();
+    std::vector<TSlot> Slots;
+    size_t Count = 0;
   };
   struct TGroupKey {
     int32_t Font, Colour, Matrix;
@@ -56,7 +72,7 @@ private:
     int32_t Group = -1;
     bool Filed = false;  // only finite end points are in the grid; the others never match
     TCell Cell{};
-    size_t Slot = 0;  // position in its cell's list
+    int32_t PreviousInCell = -1, NextInCell = -1;
   };
   struct TSearch;
 
@@ -75,7 +91,7 @@ private:
   std::unordered_map<std::string, int32_t> Fonts, Colours, Matrices;
   std::unordered_map<TGroupKey, int32_t, TGroupKeyHash> Groups;
   std::vector<std::vector<int32_t>> GroupMembers;  // block numbers in creation order
-  std::unordered_map<TCell, std::vector<int32_t>, TCellHash> Cells;
+  TCellTable Cells;
   std::vector<TEntry> Entries;
   bool CompareFont = true, CompareColour = true, CompareMatrix = true;
 };

@@ -171,8 +171,9 @@ std::vector<int32_t> ChainHeads(const TByPosition& at) {
 
 // The text of one chain, each block at its column or, when that would touch the block
 // before it, one column after it (two when the gap is wide for the block's height).
-std::u16string ChainLine(const TByPosition& at, int32_t head) {
-  std::u16string line;
+// The line buffer is the caller's, so that one allocation serves every line.
+void AppendChainLine(const TByPosition& at, int32_t head, std::u16string& line, std::u16string& out) {
+  line.clear();
   int64_t last = -1, previousRight = -1;
   // Everything after a block placed earlier is placed too, so the walk stops there; this
   // also ends walks around loops.
@@ -190,8 +191,8 @@ std::u16string ChainLine(const TByPosition& at, int32_t head) {
   }
   size_t end = line.size();
   while (end > 0 && line[end - 1] <= u' ') --end;
-  line.resize(end);
-  return line;
+  out.append(line, 0, end);
+  out += u"\r\n";
 }
 
 int64_t LineOf(int32_t top) { return std::min(static_cast<int64_t>(std::nearbyint(top / LinePoints)), LastLine); }
@@ -232,13 +233,14 @@ void TPDFTextFunnel::WriteSmartText(std::u16string& out) {
   const TByPosition at = ByPosition();
   for (TPDFTextFunnelBlock* b : at) b->Printed = false;
   int64_t n = 1;
+  std::u16string line;
   for (int32_t head : ChainHeads(at)) {
     const int64_t target = LineOf(at[static_cast<size_t>(head)]->Top);
     if (n < target) {
       for (int64_t k = n + 1; k < target; ++k) out += u"\r\n";
       n = target;
     }
-    out += ChainLine(at, head) + u"\r\n";
+    AppendChainLine(at, head, line, out);
     ++n;
   }
 }

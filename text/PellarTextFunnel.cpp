@@ -1,5 +1,7 @@
 #include "text/PellarTextFunnel.h"
 
+#include <type_traits>
+
 #include "pdf/PellarConvert.h"
 #include "text/PellarFunnelIndex.h"
 
@@ -14,11 +16,18 @@ TPDFFunnelPoint Transform(const TPDFTextFunnel::TMatrix& m, double x, double y) 
   return {m[0] * x + m[2] * y + m[4], m[1] * x + m[3] * y + m[5]};
 }
 
+// Bytes widen one to one, as everywhere in the engine's texts.
+void AppendAscii(std::u16string& out, const std::string& bytes) {
+  for (unsigned char c : bytes) out += static_cast<char16_t>(c);
+}
+
 // A quoted CSV field: a CR would end the line, so it becomes a space, and a double quote
 // would end the field, so it is escaped with a backslash.
-std::u16string QuotedField(const std::u16string& text) {
-  std::u16string out = u"\"";
-  for (char16_t c : text) {
+template <typename Text>
+void AppendQuoted(std::u16string& out, const Text& text) {
+  out += u'"';
+  for (auto unit : text) {
+    const char16_t c = static_cast<char16_t>(static_cast<std::make_unsigned_t<decltype(unit)>>(unit));
     if (c == u'\r') {
       out += u' ';
       continue;
@@ -26,10 +35,8 @@ std::u16string QuotedField(const std::u16string& text) {
     if (c == u'"') out += u'\\';
     out += c;
   }
-  return out + u'"';
+  out += u'"';
 }
-
-std::u16string Number(int decimals, double value) { return AsciiToWide(FormatReal(decimals, value)); }
 
 }  // namespace
 
@@ -44,63 +51,63 @@ void TPDFTextFunnel::Clear() {
   Index->Clear();
 }
 
+const TPDFTextFunnel::TMatrixTexts& TPDFTextFunnel::MatrixTextsOf(const TMatrix& m) {
+  const std::array<double, 4> elements{m[0], m[1], m[2], m[3]};
+  if (LastMatrix.Valid && LastMatrix.Elements == elements) return LastMatrix;
+  // The comparison separates the elements, since concatenations such as "1" "0" "0" "12"
+  // and "10" "0" "1" "2" coincide.
+  LastMatrix.Text.clear();
+  LastMatrix.Key.clear();
+  for (double e : elements) {
+    const std::string text = FormatReal(4, e);
+    LastMatrix.Text += text;
+    LastMatrix.Key += text + ' ';
+  }
+  LastMatrix.Elements = elements;
+  LastMatrix.Valid = true;
+  return LastMatrix;
+}
+
 void TPDFTextFunnel::AddPiece(const TMatrix& m, const std::u16string& text, const std::string& colour,
                               const std::string& font, double size, double x, double y, double w, double h,
                               const std::vector<double>& charWidths) {
   const TPDFFunnelPoint q0 = Transform(m, x, y), q1 = Transform(m, x + w, y);
   const TPDFFunnelPoint q2 = Transform(m, x + w, y + h), q3 = Transform(m, x, y + h);
-  std::vector<double> widths;
-  widths.reserve(charWidths.size());
-  for (double cw : charWidths) widths.push_back(cw * m[0]);
-
-  // The block keeps the elements concatenated; the comparison separates them, since
-  // concatenations such as "1" "0" "0" "12" and "10" "0" "1" "2" coincide.
-  std::string elements[4];
-  for (int i = 0; i < 4; ++i) elements[i] = FormatReal(4, m[static_cast<size_t>(i)]);
-  const std::string matrixText = elements[0] + elements[1] + elements[2] + elements[3];
-  const std::string matrixKey = elements[0] + ' ' + elements[1] + ' ' + elements[2] + ' ' + elements[3];
-
+  const TMatrixTexts& matrix = MatrixTextsOf(m);
   Index->SetCompared(!IgnoreFont, !IgnoreColour, !IgnoreMatrix);
-  const TPDFTextFunnelIndex::TAttributes attributes = Index->Intern(font, colour, matrixKey);
+  const TPDFTextFunnelIndex::TAttributes attributes = Index->Intern(font, colour, matrix.Key);
   TPDFTextFunnelIndex::TMatch match;
   if (MergeAllowed) match = Index->Find(attributes, q0, size);
   MergeAllowed = true;
   LayoutCurrent = false;
 
+  TPDFTextFunnelBlock* target;
   if (match.Block >= 0 && !(match.Gapped && NoGapJoin)) {
+    target = &BlockList[static_cast<size_t>(match.Block)];
     const bool narrow = match.Distance < size * NarrowGapShare * GapFactor / DefaultGapFactor;
     if (match.Gapped && !narrow) {
       // The inserted space gets the gap as its width.
-      BlockList[static_cast<size_t>(match.Block)].Text += u' ';
-      BlockList[static_cast<size_t>(match.Block)].Widths.push_back(match.Distance);
+      target->Text += u' ';
+      target->Widths.push_back(match.Distance);
     }
-    AppendToBlock(match.Block, text, widths, q1, q2);
-    return;
+    target->Text += text;
+    target->P1 = q1;
+    target->P2 = q2;
+    Index->Move(match.Block, q1);
+  } else {
+    target = &BlockList.emplace_back();
+    target->P0 = q0;
+    target->P1 = q1;
+    target->P2 = q2;
+    target->P3 = q3;
+    target->Text = text;
+    target->Font = font;
+    target->MatrixText = matrix.Text;
+    target->Colour = colour;
+    target->Size = size;
+    Index->Add(static_cast<int32_t>(BlockList.size() - 1), attributes, q1);
   }
-
-  TPDFTextFunnelBlock block;
-  block.P0 = q0;
-  block.P1 = q1;
-  block.P2 = q2;
-  block.P3 = q3;
-  block.Text = text;
-  block.Widths = std::move(widths);
-  block.Font = font;
-  block.MatrixText = matrixText;
-  block.Colour = colour;
-  block.Size = size;
-  BlockList.push_back(std::move(block));
-  Index->Add(static_cast<int32_t>(BlockList.size() - 1), attributes, q1);
-}
-
-void TPDFTextFunnel::AppendToBlock(int32_t block, const std::u16string& text, const std::vector<double>& widths,
-                                   const TPDFFunnelPoint& q1, const TPDFFunnelPoint& q2) {
-  TPDFTextFunnelBlock& b = BlockList[static_cast<size_t>(block)];
-  b.Text += text;
-  b.Widths.insert(b.Widths.end(), widths.begin(), widths.end());
-  b.P1 = q1;
-  b.P2 = q2;
-  Index->Move(block, q1);
+  for (double cw : charWidths) target->Widths.push_back(cw * m[0]);
 }
 
 double TPDFTextFunnel::OutputX(double x) const {
@@ -111,30 +118,40 @@ double TPDFTextFunnel::OutputY(double y) const {
   return Origin == 1 || Origin == 2 ? PageHeight - y * UnitScale : y * UnitScale;
 }
 
-std::u16string TPDFTextFunnel::CsvLine(const TPDFTextFunnelBlock& b) const {
+void TPDFTextFunnel::AppendCsvLine(const TPDFTextFunnelBlock& b, std::u16string& out) const {
   // The font is quoted like the text: a name may hold any byte, and an unescaped quote
   // would shift every field after it.
-  std::u16string line = QuotedField(AsciiToWide(b.Font)) + u',' + AsciiToWide(b.Colour) + u',' + Number(2, b.Size);
-  for (const TPDFFunnelPoint* p : {&b.P0, &b.P1, &b.P2, &b.P3})
-    line += u',' + Number(4, OutputX(p->X)) + u',' + Number(4, OutputY(p->Y));
-  return line + u',' + QuotedField(b.Text) + u"\r\n";
+  AppendQuoted(out, b.Font);
+  out += u',';
+  AppendAscii(out, b.Colour);
+  out += u',';
+  AppendAscii(out, FormatReal(2, b.Size));
+  for (const TPDFFunnelPoint* p : {&b.P0, &b.P1, &b.P2, &b.P3}) {
+    out += u',';
+    AppendAscii(out, FormatReal(4, OutputX(p->X)));
+    out += u',';
+    AppendAscii(out, FormatReal(4, OutputY(p->Y)));
+  }
+  out += u',';
+  AppendQuoted(out, b.Text);
+  out += u"\r\n";
 }
 
-std::u16string TPDFTextFunnel::WidthsLine(const TPDFTextFunnelBlock& b) const {
+void TPDFTextFunnel::AppendWidthsLine(const TPDFTextFunnelBlock& b, std::u16string& out) const {
   // Widths are lengths: they are scaled to output units but, unlike positions, not
   // mirrored at the page edge when the origin is on the right.
-  std::u16string line;
   for (size_t i = 0; i < b.Widths.size(); ++i) {
-    if (i > 0) line += u',';
-    line += Number(4, b.Widths[i] * UnitScale);
+    if (i > 0) out += u',';
+    AppendAscii(out, FormatReal(4, b.Widths[i] * UnitScale));
   }
-  return line + u"\r\n";
+  out += u"\r\n";
 }
 
 void TPDFTextFunnel::WriteCsv(std::u16string& out) const {
   out.clear();
+  out.reserve(BlockList.size() * 96);  // a short block's line, to spare most regrowth
   for (const TPDFTextFunnelBlock& b : BlockList) {
-    out += CsvLine(b);
-    if (WriteWidths) out += WidthsLine(b);
+    AppendCsvLine(b, out);
+    if (WriteWidths) AppendWidthsLine(b, out);
   }
 }

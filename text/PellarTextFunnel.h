@@ -75,10 +75,16 @@ public:
   const std::vector<int32_t>& LayoutList() const { return Layout; }
 
 private:
-  void AppendToBlock(int32_t block, const std::u16string& text, const std::vector<double>& widths,
-                     const TPDFFunnelPoint& q1, const TPDFFunnelPoint& q2);
-  std::u16string CsvLine(const TPDFTextFunnelBlock& block) const;
-  std::u16string WidthsLine(const TPDFTextFunnelBlock& block) const;
+  // A matrix's a, b, c, d as the block keeps them and as the merge compares them.
+  struct TMatrixTexts {
+    std::array<double, 4> Elements{};
+    std::string Text;
+    std::string Key;
+    bool Valid = false;
+  };
+  const TMatrixTexts& MatrixTextsOf(const TMatrix& m);
+  void AppendCsvLine(const TPDFTextFunnelBlock& block, std::u16string& out) const;
+  void AppendWidthsLine(const TPDFTextFunnelBlock& block, std::u16string& out) const;
   double OutputX(double x) const;
   double OutputY(double y) const;
   // The blocks in layout order.
@@ -88,5 +94,6 @@ private:
   std::vector<int32_t> Layout;
   bool LayoutCurrent = false;
   bool MergeAllowed = true;
+  TMatrixTexts LastMatrix;  // the pieces of one string share their matrix
   std::unique_ptr<TPDFTextFunnelIndex> Index;
 };
