@@ -14,6 +14,7 @@ namespace {
 struct TPiece {
   double X, Y, W;
   std::string Colour;
+  double Size = 10;
 };
 
 // Lines of words 4 units apart (joined with a space) in runs of five, the runs 30 units
@@ -38,6 +39,13 @@ std::vector<TPiece> ScatteredPage(int count) {
   return page;
 }
 
+// The table drawn forty times larger, as on a poster or in a drawing in large units.
+std::vector<TPiece> LargeTypePage(int count) {
+  std::vector<TPiece> page = TablePage(count);
+  for (TPiece& p : page) p = {p.X * 40, p.Y * 40, p.W * 40, p.Colour, p.Size * 40};
+  return page;
+}
+
 // One baseline of separate words: every block chains onto the same line.
 std::vector<TPiece> OneLinePage(int count) {
   std::vector<TPiece> page;
@@ -57,10 +65,10 @@ void Run(const char* name, const std::vector<TPiece>& page) {
   const std::vector<double> widths(text.size(), 4);
   TPDFTextFunnel funnel;
   funnel.PageWidth = 3500;
-  funnel.PageHeight = 10050;
+  funnel.PageHeight = page.empty() || page[0].Size <= 10 ? 10050 : 402000;
   std::u16string csv, smart;
   double add = Milliseconds([&] {
-    for (const TPiece& p : page) funnel.AddPiece(m, text, p.Colour, "F1", 10, p.X, p.Y, p.W, 10, widths);
+    for (const TPiece& p : page) funnel.AddPiece(m, text, p.Colour, "F1", p.Size, p.X, p.Y, p.W, p.Size, widths);
   });
   double writeCsv = Milliseconds([&] { funnel.WriteCsv(csv); });
   double layout = Milliseconds([&] {
@@ -79,6 +87,7 @@ int main() {
     Run("table", TablePage(count));
     Run("scattered", ScatteredPage(count));
     Run("one line", OneLinePage(count));
+    Run("large type", LargeTypePage(count));
   }
   return 0;
 }

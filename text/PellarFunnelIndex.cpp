@@ -10,13 +10,17 @@ namespace {
 constexpr double AdjacentDivisor = 3.75;
 constexpr double SameLineTolerance = 2.0;
 
-// Cells are a little wider than a gap between words of body text and about a line high, so
-// that a query for common sizes looks at a handful of cells.
-constexpr double CellWidth = 16;
-constexpr double CellHeight = 8;
+// A group's grid is sized by its first piece, within these bounds; a size that is not a
+// positive number sizes it like body text.
+constexpr double SmallestCellSize = 1e-3, LargestCellSize = 1e7, BodyTextSize = 12;
 // Far-off points share the outermost cells; the clamp keeps the cell numbers and their
 // differences exact in 64 bits.
 constexpr double CellLimit = 1099511627776.0;  // 2^40
+
+// How far across and up or down from a block's end a piece of this size may start and
+// still continue the block.
+double ReachX(double size) { return size; }
+double ReachY(double size) { return std::max(size / AdjacentDivisor, std::min(SameLineTolerance, size)); }
 
 bool IsFinite(const TPDFFunnelPoint& p) { return std::isfinite(p.X) && std::isfinite(p.Y); }
 
@@ -43,7 +47,8 @@ struct TPDFTextFunnelIndex::TSearch {
   double AdjacentRadius = 0;
   TMatch Adjacent, Gapped;
 
-  TSearch(const TPDFFunnelPoint& start, double size) : Start(start), Size(size), AdjacentRadius(size / AdjacentDivisor) {
+  TSearch(const TPDFFunnelPoint& start, double size)
+      : Start(start), Size(size), AdjacentRadius(size / AdjacentDivisor) {
     Gapped.Gapped = true;
   }
 
@@ -127,14 +132,20 @@ int32_t TPDFTextFunnelIndex::FindGroup(TAttributes attributes) const {
   return it == Groups.end() ? -1 : it->second;
 }
 
-int32_t TPDFTextFunnelIndex::GroupFor(TAttributes attributes) {
-  auto [it, added] = Groups.try_emplace(KeyOf(attributes), static_cast<int32_t>(GroupMembers.size()));
-  if (added) GroupMembers.emplace_back();
+int32_t TPDFTextFunnelIndex::GroupFor(TAttributes attributes, double size) {
+  auto [it, added] = Groups.try_emplace(KeyOf(attributes), static_cast<int32_t>(GroupList.size()));
+  if (added) {
+    // Cells twice the reach of a piece of this size: such a piece looks at two cells each way.
+    const double cellSize =
+        std::isfinite(size) && size > 0 ? std::clamp(size, SmallestCellSize, LargestCellSize) : BodyTextSize;
+    GroupList.push_back({{}, 2 * ReachX(cellSize), 2 * ReachY(cellSize)});
+  }
   return it->second;
 }
 
 TPDFTextFunnelIndex::TCell TPDFTextFunnelIndex::CellOf(int32_t group, const TPDFFunnelPoint& p) const {
-  return {group, CellNumber(p.X, CellWidth), CellNumber(p.Y, CellHeight)};
+  const TGroup& g = GroupList[static_cast<size_t>(group)];
+  return {group, CellNumber(p.X, g.CellWidth), CellNumber(p.Y, g.CellHeight)};
 }
 
 void TPDFTextFunnelIndex::File(int32_t block) {
@@ -170,24 +181,25 @@ void TPDFTextFunnelIndex::SetCompared(bool font, bool colour, bool matrix) {
 
 void TPDFTextFunnelIndex::Regroup() {
   Groups.clear();
-  GroupMembers.clear();
+  GroupList.clear();
   Cells.Clear();
   for (size_t i = 0; i < Entries.size(); ++i) {
     TEntry& e = Entries[i];
-    e.Group = GroupFor(e.Attributes);
-    GroupMembers[static_cast<size_t>(e.Group)].push_back(static_cast<int32_t>(i));
+    e.Group = GroupFor(e.Attributes, e.Size);
+    GroupList[static_cast<size_t>(e.Group)].Members.push_back(static_cast<int32_t>(i));
     File(static_cast<int32_t>(i));
   }
 }
 
-void TPDFTextFunnelIndex::Add(int32_t block, TAttributes attributes, const TPDFFunnelPoint& end) {
+void TPDFTextFunnelIndex::Add(int32_t block, TAttributes attributes, const TPDFFunnelPoint& end, double size) {
   if (block != static_cast<int32_t>(Entries.size())) return;  // numbers are handed out in order
   TEntry e;
   e.Attributes = attributes;
   e.End = end;
-  e.Group = GroupFor(attributes);
+  e.Size = size;
+  e.Group = GroupFor(attributes, size);
   Entries.push_back(e);
-  GroupMembers[static_cast<size_t>(e.Group)].push_back(block);
+  GroupList[static_cast<size_t>(e.Group)].Members.push_back(block);
   File(block);
 }
 
@@ -206,7 +218,7 @@ void TPDFTextFunnelIndex::Clear() {
   Colours.clear();
   Matrices.clear();
   Groups.clear();
-  GroupMembers.clear();
+  GroupList.clear();
   Cells.Clear();
   Entries.clear();
 }
@@ -223,19 +235,19 @@ TPDFTextFunnelIndex::TMatch TPDFTextFunnelIndex::Find(TAttributes attributes, co
 }
 
 bool TPDFTextFunnelIndex::ScanGrid(TSearch& search, int32_t group) const {
-  const double rx = search.Size;
-  const double ry = std::max(search.AdjacentRadius, std::min(SameLineTolerance, search.Size));
+  const TGroup& g = GroupList[static_cast<size_t>(group)];
+  const double rx = ReachX(search.Size), ry = ReachY(search.Size);
   if (!std::isfinite(rx)) return false;
   // The slack covers the rounding of the distance, so that every block the exact test
   // accepts lies inside the scanned cells.
   const double slackX = (std::fabs(search.Start.X) + rx) * 1e-12;
   const double slackY = (std::fabs(search.Start.Y) + ry) * 1e-12;
-  const int64_t x0 = CellNumber(search.Start.X - rx - slackX, CellWidth);
-  const int64_t x1 = CellNumber(search.Start.X + rx + slackX, CellWidth);
-  const int64_t y0 = CellNumber(search.Start.Y - ry - slackY, CellHeight);
-  const int64_t y1 = CellNumber(search.Start.Y + ry + slackY, CellHeight);
+  const int64_t x0 = CellNumber(search.Start.X - rx - slackX, g.CellWidth);
+  const int64_t x1 = CellNumber(search.Start.X + rx + slackX, g.CellWidth);
+  const int64_t y0 = CellNumber(search.Start.Y - ry - slackY, g.CellHeight);
+  const int64_t y1 = CellNumber(search.Start.Y + ry + slackY, g.CellHeight);
   const double cellCount = static_cast<double>(x1 - x0 + 1) * static_cast<double>(y1 - y0 + 1);
-  if (cellCount > static_cast<double>(GroupMembers[static_cast<size_t>(group)].size())) return false;
+  if (cellCount > static_cast<double>(g.Members.size())) return false;
   for (int64_t y = y0; y <= y1; ++y) {
     for (int64_t x = x0; x <= x1; ++x) {
       for (int32_t block = Cells.Head(TCell{group, x, y}); block != -1;
@@ -247,7 +259,7 @@ bool TPDFTextFunnelIndex::ScanGrid(TSearch& search, int32_t group) const {
 }
 
 void TPDFTextFunnelIndex::ScanGroup(TSearch& search, int32_t group) const {
-  for (int32_t block : GroupMembers[static_cast<size_t>(group)]) {
+  for (int32_t block : GroupList[static_cast<size_t>(group)].Members) {
     const TEntry& e = Entries[static_cast<size_t>(block)];
     if (!e.Filed) continue;
     search.Consider(block, e.End);

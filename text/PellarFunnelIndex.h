@@ -26,8 +26,9 @@ public:
   TAttributes Intern(const std::string& font, const std::string& colour, const std::string& matrixKey);
   // Which attributes take part in the comparison; a change regroups the blocks filed so far.
   void SetCompared(bool font, bool colour, bool matrix);
-  // Blocks are numbered 0, 1, 2 ... in the order they are added.
-  void Add(int32_t block, TAttributes attributes, const TPDFFunnelPoint& end);
+  // Blocks are numbered 0, 1, 2 ... in the order they are added; size is that of their first
+  // piece, which sizes the grid of a new group.
+  void Add(int32_t block, TAttributes attributes, const TPDFFunnelPoint& end, double size);
   void Move(int32_t block, const TPDFFunnelPoint& end);
   // The first block in creation order whose end lies within size / 3.75 of start; failing
   // that, the first whose end lies within size of start and less than 2 units above or below it.
@@ -66,9 +67,14 @@ private:
   struct TGroupKeyHash {
     size_t operator()(const TGroupKey& k) const;
   };
+  struct TGroup {
+    std::vector<int32_t> Members;  // block numbers in creation order
+    double CellWidth = 0, CellHeight = 0;
+  };
   struct TEntry {
     TAttributes Attributes;
     TPDFFunnelPoint End;
+    double Size = 0;
     int32_t Group = -1;
     bool Filed = false;  // only finite end points are in the grid; the others never match
     TCell Cell{};
@@ -79,7 +85,7 @@ private:
   static int32_t InternText(std::unordered_map<std::string, int32_t>& table, const std::string& text);
   TGroupKey KeyOf(TAttributes attributes) const;
   int32_t FindGroup(TAttributes attributes) const;
-  int32_t GroupFor(TAttributes attributes);
+  int32_t GroupFor(TAttributes attributes, double size);
   TCell CellOf(int32_t group, const TPDFFunnelPoint& p) const;
   void File(int32_t block);
   void Unfile(int32_t block);
@@ -90,7 +96,7 @@ private:
 
   std::unordered_map<std::string, int32_t> Fonts, Colours, Matrices;
   std::unordered_map<TGroupKey, int32_t, TGroupKeyHash> Groups;
-  std::vector<std::vector<int32_t>> GroupMembers;  // block numbers in creation order
+  std::vector<TGroup> GroupList;
   TCellTable Cells;
   std::vector<TEntry> Entries;
   bool CompareFont = true, CompareColour = true, CompareMatrix = true;

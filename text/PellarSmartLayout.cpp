@@ -62,15 +62,17 @@ public:
         Anchors.push_back({b.CentreY, static_cast<int32_t>(i)});
     }
     // Anchors come in layout order; of those with one centre only the first can be chosen.
-    std::stable_sort(Anchors.begin(), Anchors.end(), [](const TAnchor& a, const TAnchor& b) { return a.Y < b.Y; });
-    Anchors.erase(std::unique(Anchors.begin(), Anchors.end(), [](const TAnchor& a, const TAnchor& b) { return a.Y == b.Y; }),
-                  Anchors.end());
+    auto lower = [](const TAnchor& a, const TAnchor& b) { return a.Y < b.Y; };
+    auto same = [](const TAnchor& a, const TAnchor& b) { return a.Y == b.Y; };
+    std::stable_sort(Anchors.begin(), Anchors.end(), lower);
+    Anchors.erase(std::unique(Anchors.begin(), Anchors.end(), same), Anchors.end());
   }
 
   // The position of the anchor whose centre is closest to y, the earlier one on equal
   // distances; -1 when there is none within AnchorMaxDistance.
   int32_t Closest(int32_t y) const {
-    auto above = std::lower_bound(Anchors.begin(), Anchors.end(), y, [](const TAnchor& a, int32_t v) { return a.Y < v; });
+    auto below = [](const TAnchor& a, int32_t v) { return a.Y < v; };
+    auto above = std::lower_bound(Anchors.begin(), Anchors.end(), y, below);
     const TAnchor* best = nullptr;
     int64_t bestDistance = 0;
     auto consider = [&](const TAnchor& a) {

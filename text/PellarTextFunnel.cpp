@@ -105,7 +105,7 @@ void TPDFTextFunnel::AddPiece(const TMatrix& m, const std::u16string& text, cons
     target->MatrixText = matrix.Text;
     target->Colour = colour;
     target->Size = size;
-    Index->Add(static_cast<int32_t>(BlockList.size() - 1), attributes, q1);
+    Index->Add(static_cast<int32_t>(BlockList.size() - 1), attributes, q1, size);
   }
   for (double cw : charWidths) target->Widths.push_back(cw * m[0]);
 }

@@ -39,7 +39,9 @@ struct TRefFunnel {
   void Add(const TPDFTextFunnel& settings, const TMatrix& m, const std::u16string& text, const std::string& colour,
            const std::string& font, double size, double x, double y, double w, double h,
            const std::vector<double>& charWidths) {
-    auto at = [&](double px, double py) { return TPDFFunnelPoint{m[0] * px + m[2] * py + m[4], m[1] * px + m[3] * py + m[5]}; };
+    auto at = [&](double px, double py) {
+      return TPDFFunnelPoint{m[0] * px + m[2] * py + m[4], m[1] * px + m[3] * py + m[5]};
+    };
     TRefBlock piece{at(x, y), at(x + w, y), at(x + w, y + h), at(x, y + h), text, {}, font, colour, {}, size};
     for (double cw : charWidths) piece.Widths.push_back(cw * m[0]);
     for (int i = 0; i < 4; ++i) piece.Elements[i] = FormatReal(4, m[static_cast<size_t>(i)]);
@@ -128,7 +130,9 @@ public:
       const TRefBlock& b = ref.Blocks[std::uniform_int_distribution<size_t>(0, ref.Blocks.size() - 1)(Random)];
       start = {b.P1.X + Pick(gaps) + (Chance(0.2) ? Uniform(-1, 1) : 0), b.P1.Y + Pick(lifts)};
     } else if (Chance(0.5)) {
-      start = {16.0 * std::uniform_int_distribution<int>(-3, 40)(Random), 8.0 * std::uniform_int_distribution<int>(-3, 90)(Random)};
+      // On cell corners of body-text groups.
+      start = {24.0 * std::uniform_int_distribution<int>(-3, 40)(Random),
+               6.4 * std::uniform_int_distribution<int>(-3, 90)(Random)};
     } else {
       start = {Uniform(-100, 700), Uniform(-100, 800)};
     }
