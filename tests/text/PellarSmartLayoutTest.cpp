@@ -1,0 +1,264 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+
+#include "pdf/PellarConvert.h"
+#include "text/PellarTextFunnel.h"
+
+namespace {
+
+const TPDFTextFunnel::TMatrix Identity{1, 0, 0, 1, 0, 0};
+
+// A block of its own from (left, bottom) to (right, top) in user space (y upwards).
+void AddBox(TPDFTextFunnel& f, const std::u16string& text, double left, double bottom, double right, double top) {
+  f.SetMergeAllowed(false);
+  f.AddPiece(Identity, text, "#000000", "F1", 12, left, bottom, right - left, top - bottom,
+             std::vector<double>(text.size(), 1));
+}
+
+std::string Smart(TPDFTextFunnel& f) {
+  f.LayoutBlocks();
+  std::u16string out;
+  f.WriteSmartText(out);
+  return std::string(out.begin(), out.end());
+}
+
+std::string Blank(size_t lines) {
+  std::string out;
+  for (size_t i = 0; i < lines; ++i) out += "\r\n";
+  return out;
+}
+
+std::string Spaces(size_t n) { return std::string(n, ' '); }
+
+struct TBox {
+  std::u16string Text;
+  double Left, Bottom, Right, Top;
+};
+
+}  // namespace
+
+TEST(SmartLayout, Pages) {
+  // Lines of 12 points on a 792-point page: top 92 is line round(92 / 8) = 12.
+  struct {
+    const char* Name;
+    std::vector<TBox> Boxes;
+    std::string Expected;
+  } cases[] = {
+      {"no text", {}, ""},
+      {"one block", {{u"Hello", 72, 688, 102, 700}}, Blank(10) + Spaces(15) + "Hello\r\n"},
+      {"two blocks on one line",
+       {{u"Hello", 72, 688, 102, 700}, {u"World", 142, 688, 172, 700}},
+       Blank(10) + Spaces(15) + "Hello" + Spaces(9) + "World\r\n"},
+      // Columns would overlap: one space when the gap is narrow for the height, else two.
+      {"touching blocks", {{u"Hello", 72, 688, 80, 700}, {u"World", 81, 688, 90, 700}},
+       Blank(10) + Spaces(15) + "Hello World\r\n"},
+      {"touching blocks with a gap", {{u"Hello", 72, 688, 80, 700}, {u"World", 85, 688, 90, 700}},
+       Blank(10) + Spaces(15) + "Hello  World\r\n"},
+      {"overlapping blocks", {{u"Left", 72, 688, 150, 700}, {u"Over", 140, 688, 200, 700}},
+       Blank(10) + Spaces(15) + "Left\r\n" + Spaces(29) + "Over\r\n"},
+      {"later line", {{u"One", 72, 688, 102, 700}, {u"Two", 72, 600, 102, 612}},
+       Blank(10) + Spaces(15) + "One\r\n" + Blank(8) + Spaces(15) + "Two\r\n"},  // top 180: line 22
+      // Created first, "Two" still follows "One", which is further left and anchors the line.
+      {"chain order", {{u"Two", 300, 688, 330, 700}, {u"One", 72, 688, 102, 700}},
+       Blank(10) + Spaces(15) + "One" + Spaces(43) + "Two\r\n"},
+      // A tall block does not anchor a line, so the small block right of it gets its own.
+      {"tall block", {{u"Tall", 50, 492, 60, 712}, {u"small", 100, 530, 120, 542}},
+       Blank(8) + Spaces(11) + "Tall\r\n" + Blank(19) + Spaces(21) + "small\r\n"},
+      // ... but a tall block joins the line of an anchor near its centre.
+      {"tall block on a line", {{u"Line", 72, 596, 100, 608}, {u"Tall", 200, 492, 210, 712}},
+       Blank(21) + Spaces(15) + "Line" + Spaces(22) + "Tall\r\n"},
+      {"above the page", {{u"up", 72, 800, 90, 812}}, Spaces(15) + "up\r\n"},
+      {"far below the page", {{u"down", 72, -9300, 90, -9288}}, Blank(1248) + Spaces(15) + "down\r\n"},
+      {"very far below", {{u"down", 72, -1e12, 90, -1e12 + 12}}, Blank(1248) + Spaces(15) + "down\r\n"},
+      {"far right", {{u"right", 1e9, 688, 1e9 + 30, 700}}, Blank(10) + Spaces(2001) + "right\r\n"},
+      {"far left", {{u"left", -1e9, 688, -1e9 + 30, 700}}, Blank(10) + Spaces(1) + "left\r\n"},
+      {"trailing blanks", {{u"a \t ", 72, 688, 102, 700}}, Blank(10) + Spaces(15) + "a\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TPDFTextFunnel f;
+    f.PageWidth = 612;
+    f.PageHeight = 792;
+    for (const TBox& b : c.Boxes) AddBox(f, b.Text, b.Left, b.Bottom, b.Right, b.Top);
+    EXPECT_EQ(Smart(f), c.Expected);
+  }
+}
+
+TEST(SmartLayout, LongLinesKeepTheirText) {
+  TPDFTextFunnel f;
+  f.PageHeight = 792;
+  std::u16string longText(100, u'x');
+  longText.back() = u'!';
+  AddBox(f, longText, 2400, 688, 2500, 700);  // column 480: runs past 500 characters
+  std::string out = Smart(f);
+  ASSERT_EQ(out.size(), 20u + 481 + 100 + 2);
+  EXPECT_EQ(out.substr(20 + 481), std::string(99, 'x') + "!\r\n");
+}
+
+TEST(SmartLayout, EqualBoxesKeepCreationOrder) {
+  for (int round = 0; round < 2; ++round) {
+    TPDFTextFunnel f;
+    f.PageHeight = 792;
+    AddBox(f, round == 0 ? u"A" : u"B", 72, 688, 102, 700);
+    AddBox(f, round == 0 ? u"B" : u"A", 72, 688, 102, 700);
+    const std::string first = round == 0 ? "A" : "B", second = round == 0 ? "B" : "A";
+    EXPECT_EQ(Smart(f), Blank(10) + Spaces(15) + first + "\r\n" + Spaces(15) + second + "\r\n");
+    EXPECT_EQ(f.LayoutList(), (std::vector<int32_t>{0, 1}));
+  }
+}
+
+TEST(SmartLayout, LayoutFields) {
+  TPDFTextFunnel f;
+  f.PageHeight = 792;
+  AddBox(f, u"b", 72.5, 688.5, 101.5, 699.5);  // ties go to even: 72, 92 (92.5), 102, 104 (103.5)
+  AddBox(f, u"a", 10, 688, 20, 700);
+  AddBox(f, u"c", 300, 100, 310, 105);  // half its height, 2.5, rounds to 2
+  f.LayoutBlocks();
+  const TPDFTextFunnelBlock &b = f.Blocks()[0], &a = f.Blocks()[1], &c = f.Blocks()[2];
+  EXPECT_EQ(std::vector<int32_t>({b.Left, b.Top, b.Right, b.Bottom, b.Width, b.Height, b.CentreX, b.CentreY}),
+            std::vector<int32_t>({72, 92, 102, 104, 30, 12, 87, 98}));
+  EXPECT_EQ(std::vector<int32_t>({c.Top, c.Height, c.CentreY}), std::vector<int32_t>({687, 5, 689}));
+  EXPECT_EQ(f.LayoutList(), (std::vector<int32_t>{1, 0, 2}));
+  // "a" (position 0) anchors the line and "b" (position 1) follows it.
+  EXPECT_EQ(std::vector<int32_t>({a.Previous, a.Next, b.Previous, b.Next, c.Previous, c.Next}),
+            std::vector<int32_t>({-1, 1, 0, -1, -1, -1}));
+}
+
+TEST(SmartLayout, WritesWithoutAnExplicitLayout) {
+  TPDFTextFunnel f;
+  f.PageHeight = 792;
+  AddBox(f, u"one", 72, 688, 102, 700);
+  std::u16string out;
+  f.WriteSmartText(out);
+  EXPECT_EQ(out, u"\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n               one\r\n");
+  AddBox(f, u"two", 142, 688, 172, 700);  // the layout is out of date now
+  f.WriteSmartText(out);
+  EXPECT_NE(out.find(u"one           two"), std::u16string::npos);
+}
+
+namespace {
+
+// The chains as a direct reading of the layout rules: a linear search for the closest anchor
+// and a full walk along the chain for every block.
+struct TRefLayout {
+  struct TBoxFields {
+    int32_t Left, Top, Right, Bottom, Height, CentreY;
+    int32_t Previous = -1, Next = -1;
+  };
+  std::vector<int32_t> Order;
+  std::vector<TBoxFields> At;  // by position
+
+  TRefLayout(const TPDFTextFunnel& f) {
+    std::vector<TBoxFields> boxes;
+    for (const TPDFTextFunnelBlock& b : f.Blocks()) {
+      auto r = [](double v) { return static_cast<int32_t>(std::nearbyint(v)); };
+      TBoxFields x{r(b.P0.X), r(f.PageHeight - b.P2.Y), r(b.P2.X), r(f.PageHeight - b.P0.Y), 0, 0};
+      x.Height = x.Bottom - x.Top;
+      x.CentreY = x.Top + r(x.Height / 2.0);
+      boxes.push_back(x);
+      Order.push_back(static_cast<int32_t>(Order.size()));
+    }
+    std::stable_sort(Order.begin(), Order.end(), [&](int32_t a, int32_t b) {
+      return boxes[a].Left != boxes[b].Left ? boxes[a].Left < boxes[b].Left : boxes[a].Top < boxes[b].Top;
+    });
+    for (int32_t i : Order) At.push_back(boxes[static_cast<size_t>(i)]);
+
+    std::vector<int32_t> rows(10000, -1);
+    std::vector<std::pair<int32_t, int32_t>> anchors;
+    for (int32_t i = 0; i < static_cast<int32_t>(At.size()); ++i) {
+      if (At[i].Height > 175) continue;
+      int count = 0;
+      for (int32_t y = At[i].Top; y <= At[i].Bottom; ++y)
+        if (y >= 0 && y < 10000 && rows[y] == -1) {
+          rows[y] = i;
+          ++count;
+        }
+      if (count > 0 && count > At[i].Height / 2.0) anchors.push_back({At[i].CentreY, i});
+    }
+    for (int32_t i = 0; i < static_cast<int32_t>(At.size()); ++i) {
+      int32_t p = -1, best = 9999;
+      for (const auto& a : anchors)
+        if (std::abs(a.first - At[i].CentreY) < best) {
+          best = std::abs(a.first - At[i].CentreY);
+          p = a.second;
+        }
+      if (p == -1 || p == i) continue;
+      std::vector<bool> seen(At.size());
+      seen[p] = true;
+      while (At[p].Next != -1 && At[At[p].Next].Previous == p && !seen[At[p].Next]) {
+        seen[At[p].Next] = true;
+        p = At[p].Next;
+      }
+      if (At[p].Next == i || At[p].Right >= At[i].Left + 5) continue;
+      if (At[p].Next == -1) {
+        if (At[i].Previous == -1) At[i].Previous = p;
+        At[p].Next = i;
+      } else {
+        int32_t q = At[p].Next;
+        if (std::abs(At[i].CentreY - At[p].CentreY) < std::abs(At[q].CentreY - At[p].CentreY)) {
+          At[q].Previous = -1;
+          At[i].Previous = p;
+          At[p].Next = i;
+        }
+      }
+    }
+    for (int32_t i = 0; i < static_cast<int32_t>(At.size()); ++i)
+      if (At[i].Next != -1) At[At[i].Next].Previous = i;
+  }
+};
+
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  std::string word;
+  for (char c : text + " ") {
+    if (static_cast<unsigned char>(c) > ' ') {
+      word += c;
+    } else if (!word.empty()) {
+      words.push_back(word);
+      word.clear();
+    }
+  }
+  std::sort(words.begin(), words.end());
+  return words;
+}
+
+}  // namespace
+
+// Random pages with many blocks per line, boxes of any height and boxes drawn right to left:
+// the chains match the direct reading, and every block's text is written exactly once.
+TEST(SmartLayout, ChainsLikeTheDirectReading) {
+  for (unsigned seed = 1; seed <= 60; ++seed) {
+    SCOPED_TRACE(seed);
+    std::mt19937 random(seed);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    static const int heights[] = {-5, 0, 3, 12, 12, 12, 12, 30, 176, 250};
+    static const int widths[] = {-60, -20, -3, 0, 4, 10, 30, 30, 30, 80, 200};
+    TPDFTextFunnel f;
+    f.PageHeight = 792;
+    std::vector<std::string> texts;
+    const int blocks = seed % 15 == 0 ? 2000 : 150;
+    const int lines = pick(1, 40);
+    for (int i = 0; i < blocks; ++i) {
+      double bottom = seed % 3 == 0 ? pick(-500, 11000) : 700 - 14 * pick(0, lines) + pick(-3, 3);
+      double left = pick(-40, 600);
+      double height = heights[pick(0, 9)];
+      double width = widths[pick(0, 10)];
+      texts.push_back("b" + std::to_string(i));
+      AddBox(f, AsciiToWide(texts.back()), left, bottom, left + width, bottom + height);
+    }
+    std::string out = Smart(f);
+    TRefLayout ref(f);
+    ASSERT_EQ(f.LayoutList(), ref.Order);
+    for (size_t p = 0; p < ref.At.size(); ++p) {
+      const TPDFTextFunnelBlock& b = f.Blocks()[static_cast<size_t>(f.LayoutList()[p])];
+      EXPECT_EQ(b.Previous, ref.At[p].Previous) << p;
+      EXPECT_EQ(b.Next, ref.At[p].Next) << p;
+    }
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(Words(out), texts);
+    if (HasFailure()) return;
+  }
+}

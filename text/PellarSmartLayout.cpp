@@ -1,0 +1,248 @@
+// Lays the funnel's blocks out as plain text: blocks on one visual line are chained left
+// to right, and the chains are placed on a grid of lines and character columns.
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+#include "text/PellarTextFunnel.h"
+
+namespace {
+
+using TByPosition = std::vector<TPDFTextFunnelBlock*>;
+
+constexpr int32_t RowCount = 10000;        // rows of one point, from the page's top edge down
+constexpr int32_t AnchorMaxHeight = 175;   // taller blocks span several lines and define none
+constexpr int64_t AnchorMaxDistance = 9999;
+constexpr int32_t ChainOverlap = 5;        // a block may start this much before its left neighbour ends
+constexpr double LinePoints = 8;
+constexpr double ColumnPoints = 5;
+// Blocks far to the right or far down are pulled in to the end of the row table's reach,
+// so that they cost no more output than a block there; their text is always written.
+constexpr int64_t LastColumn = static_cast<int64_t>(RowCount / ColumnPoints);
+constexpr int64_t LastLine = static_cast<int64_t>(RowCount / LinePoints);
+// Layout coordinates are clamped so that their sums and differences stay well inside int32.
+constexpr double CoordinateLimit = 268435456.0;  // 2^28
+
+// Nearest integer, ties to even; NaN counts as 0.
+int32_t LayoutRound(double v) {
+  if (std::isnan(v)) return 0;
+  return static_cast<int32_t>(std::nearbyint(std::clamp(v, -CoordinateLimit, CoordinateLimit)));
+}
+
+void SetLayoutBox(TPDFTextFunnelBlock& b, double pageHeight) {
+  b.Left = LayoutRound(b.P0.X);
+  b.Top = LayoutRound(pageHeight - b.P2.Y);
+  b.Right = LayoutRound(b.P2.X);
+  b.Bottom = LayoutRound(pageHeight - b.P0.Y);
+  b.Width = b.Right - b.Left;
+  b.Height = b.Bottom - b.Top;
+  b.Previous = -1;
+  b.Next = -1;
+  b.CentreY = b.Top + LayoutRound(b.Height / 2.0);
+  b.CentreX = b.Left + LayoutRound(b.Width / 2.0);
+}
+
+// Blocks that define lines, searchable by their centre.
+class TAnchorTable {
+public:
+  // Each row of the page belongs to the first block, in layout order, that covers it; a
+  // block that gets more than half of its rows defines a line.
+  explicit TAnchorTable(const TByPosition& at) {
+    std::vector<int32_t> rows(RowCount, -1);
+    for (size_t i = 0; i < at.size(); ++i) {
+      const TPDFTextFunnelBlock& b = *at[i];
+      if (b.Height > AnchorMaxHeight) continue;
+      int64_t claimed = 0;
+      for (int32_t y = std::max(b.Top, 0); y <= std::min(b.Bottom, RowCount - 1); ++y) {
+        if (rows[static_cast<size_t>(y)] != -1) continue;
+        rows[static_cast<size_t>(y)] = static_cast<int32_t>(i);
+        ++claimed;
+      }
+      if (claimed > 0 && static_cast<double>(claimed) > b.Height / 2.0)
+        Anchors.push_back({b.CentreY, static_cast<int32_t>(i)});
+    }
+    // Anchors come in layout order; of those with one centre only the first can be chosen.
+    auto lower = [](const TAnchor& a, const TAnchor& b) { return a.Y < b.Y; };
+    auto same = [](const TAnchor& a, const TAnchor& b) { return a.Y == b.Y; };
+    std::stable_sort(Anchors.begin(), Anchors.end(), lower);
+    Anchors.erase(std::unique(Anchors.begin(), Anchors.end(), same), Anchors.end());
+  }
+
+  // The position of the anchor whose centre is closest to y, the earlier one on equal
+  // distances; -1 when there is none within AnchorMaxDistance.
+  int32_t Closest(int32_t y) const {
+    auto below = [](const TAnchor& a, int32_t v) { return a.Y < v; };
+    auto above = std::lower_bound(Anchors.begin(), Anchors.end(), y, below);
+    const TAnchor* best = nullptr;
+    int64_t bestDistance = 0;
+    auto consider = [&](const TAnchor& a) {
+      int64_t d = std::abs(static_cast<int64_t>(a.Y) - y);
+      if (!best || d < bestDistance || (d == bestDistance && a.Position < best->Position)) {
+        best = &a;
+        bestDistance = d;
+      }
+    };
+    if (above != Anchors.end()) consider(*above);
+    if (above != Anchors.begin()) consider(*(above - 1));
+    return best && bestDistance < AnchorMaxDistance ? best->Position : -1;
+  }
+
+private:
+  struct TAnchor {
+    int32_t Y;
+    int32_t Position;
+  };
+  std::vector<TAnchor> Anchors;
+};
+
+// Links each block to the end of its anchor's chain. Walks along a chain follow a link only
+// when the block it leads to links back, and stop at a block met before in the same walk.
+class TChainBuilder {
+public:
+  explicit TChainBuilder(const TByPosition& at)
+      : At(at), TailHint(at.size(), -1), HintEpoch(at.size(), 0), Seen(at.size(), 0) {}
+
+  void Attach(int32_t i, int32_t anchor) {
+    const int32_t p = ChainEnd(anchor);
+    TPDFTextFunnelBlock& end = Block(p);
+    TPDFTextFunnelBlock& block = Block(i);
+    if (end.Next == i || end.Right >= block.Left + ChainOverlap) return;
+    if (end.Next == -1) {
+      if (block.Previous == -1) {
+        block.Previous = p;
+        if (block.Next != -1) ++Epoch;  // two chains join, which may close a loop
+      }
+      end.Next = i;
+      return;
+    }
+    // The end links to a block that does not link back: the one closer to the end's line wins.
+    const int32_t q = end.Next;
+    if (std::abs(block.CentreY - end.CentreY) < std::abs(Block(q).CentreY - end.CentreY)) {
+      Block(q).Previous = -1;
+      block.Previous = p;
+      end.Next = i;
+      ++Epoch;  // a chain was cut
+    }
+  }
+
+private:
+  TPDFTextFunnelBlock& Block(int32_t p) { return *At[static_cast<size_t>(p)]; }
+
+  // Chains only grow at their ends until one is cut or joined to another, so a walk may
+  // resume where the last walk from the same start ended as long as neither happened since.
+  int32_t ChainEnd(int32_t start) {
+    const size_t s = static_cast<size_t>(start);
+    int32_t p = HintEpoch[s] == Epoch ? TailHint[s] : start;
+    ++Walk;
+    Seen[static_cast<size_t>(p)] = Walk;
+    bool loop = false;
+    while (true) {
+      const int32_t next = Block(p).Next;
+      if (next == -1 || Block(next).Previous != p) break;
+      if (Seen[static_cast<size_t>(next)] == Walk) {
+        loop = true;
+        break;
+      }
+      Seen[static_cast<size_t>(next)] = Walk;
+      p = next;
+    }
+    TailHint[s] = p;
+    HintEpoch[s] = loop ? 0 : Epoch;
+    return p;
+  }
+
+  const TByPosition& At;
+  std::vector<int32_t> TailHint;
+  std::vector<uint32_t> HintEpoch;  // 0: no hint
+  uint32_t Epoch = 1;
+  std::vector<uint32_t> Seen;
+  uint32_t Walk = 0;
+};
+
+// Every block without a predecessor begins a chain; chains are written from the top down.
+std::vector<int32_t> ChainHeads(const TByPosition& at) {
+  std::vector<int32_t> heads;
+  for (size_t i = 0; i < at.size(); ++i)
+    if (at[i]->Previous == -1) heads.push_back(static_cast<int32_t>(i));
+  std::sort(heads.begin(), heads.end(), [&](int32_t a, int32_t b) {
+    const int32_t ta = at[static_cast<size_t>(a)]->Top, tb = at[static_cast<size_t>(b)]->Top;
+    return ta != tb ? ta < tb : a < b;
+  });
+  return heads;
+}
+
+// The text of one chain, each block at its column or, when that would touch the block
+// before it, one column after it (two when the gap is wide for the block's height).
+// The line buffer is the caller's, so that one allocation serves every line.
+void AppendChainLine(const TByPosition& at, int32_t head, std::u16string& line, std::u16string& out) {
+  line.clear();
+  int64_t last = -1, previousRight = -1;
+  // Everything after a block placed earlier is placed too, so the walk stops there; this
+  // also ends walks around loops.
+  for (int32_t c = head; c != -1 && !at[static_cast<size_t>(c)]->Printed; c = at[static_cast<size_t>(c)]->Next) {
+    TPDFTextFunnelBlock& b = *at[static_cast<size_t>(c)];
+    int64_t column = std::min(static_cast<int64_t>(std::nearbyint(b.Left / ColumnPoints)), LastColumn);
+    if (last + 1 >= column)
+      column = b.Height / ColumnPoints >= static_cast<double>(b.Left - previousRight) ? last + 1 : last + 2;
+    const size_t first = static_cast<size_t>(column + 1);
+    if (line.size() < first + b.Text.size()) line.resize(first + b.Text.size(), u' ');
+    line.replace(first, b.Text.size(), b.Text);
+    last = column + static_cast<int64_t>(b.Text.size());
+    b.Printed = true;
+    previousRight = b.Right;
+  }
+  size_t end = line.size();
+  while (end > 0 && line[end - 1] <= u' ') --end;
+  out.append(line, 0, end);
+  out += u"\r\n";
+}
+
+int64_t LineOf(int32_t top) { return std::min(static_cast<int64_t>(std::nearbyint(top / LinePoints)), LastLine); }
+
+}  // namespace
+
+std::vector<TPDFTextFunnelBlock*> TPDFTextFunnel::ByPosition() {
+  std::vector<TPDFTextFunnelBlock*> at;
+  at.reserve(Layout.size());
+  for (int32_t i : Layout) at.push_back(&BlockList[static_cast<size_t>(i)]);
+  return at;
+}
+
+void TPDFTextFunnel::LayoutBlocks() {
+  for (TPDFTextFunnelBlock& b : BlockList) SetLayoutBox(b, PageHeight);
+  // Ties keep creation order, so that one page always gives one text.
+  Layout.resize(BlockList.size());
+  std::iota(Layout.begin(), Layout.end(), 0);
+  std::stable_sort(Layout.begin(), Layout.end(), [this](int32_t a, int32_t b) {
+    const TPDFTextFunnelBlock &x = BlockList[static_cast<size_t>(a)], &y = BlockList[static_cast<size_t>(b)];
+    return x.Left != y.Left ? x.Left < y.Left : x.Top < y.Top;
+  });
+  const TByPosition at = ByPosition();
+  const TAnchorTable anchors(at);
+  TChainBuilder chains(at);
+  for (size_t i = 0; i < at.size(); ++i) {
+    const int32_t anchor = anchors.Closest(at[i]->CentreY);
+    if (anchor != -1 && anchor != static_cast<int32_t>(i)) chains.Attach(static_cast<int32_t>(i), anchor);
+  }
+  for (size_t i = 0; i < at.size(); ++i)
+    if (at[i]->Next != -1) at[static_cast<size_t>(at[i]->Next)]->Previous = static_cast<int32_t>(i);
+  LayoutCurrent = true;
+}
+
+void TPDFTextFunnel::WriteSmartText(std::u16string& out) {
+  out.clear();
+  if (!LayoutCurrent) LayoutBlocks();
+  const TByPosition at = ByPosition();
+  for (TPDFTextFunnelBlock* b : at) b->Printed = false;
+  int64_t n = 1;
+  std::u16string line;
+  for (int32_t head : ChainHeads(at)) {
+    const int64_t target = LineOf(at[static_cast<size_t>(head)]->Top);
+    if (n < target) {
+      for (int64_t k = n + 1; k < target; ++k) out += u"\r\n";
+      n = target;
+    }
+    AppendChainLine(at, head, line, out);
+    ++n;
+  }
+}

@@ -1,0 +1,157 @@
+#include "text/PellarTextFunnel.h"
+
+#include <type_traits>
+
+#include "pdf/PellarConvert.h"
+#include "text/PellarFunnelIndex.h"
+
+namespace {
+
+// A gap narrower than NarrowGapShare of the size (at the default gap factor) joins the
+// texts without a space.
+constexpr double NarrowGapShare = 0.3;
+constexpr double DefaultGapFactor = 0.7;
+
+TPDFFunnelPoint Transform(const TPDFTextFunnel::TMatrix& m, double x, double y) {
+  return {m[0] * x + m[2] * y + m[4], m[1] * x + m[3] * y + m[5]};
+}
+
+// Bytes widen one to one, as everywhere in the engine's texts.
+void AppendAscii(std::u16string& out, const std::string& bytes) {
+  for (unsigned char c : bytes) out += static_cast<char16_t>(c);
+}
+
+// A quoted CSV field: a CR would end the line, so it becomes a space, and a double quote
+// would end the field, so it is escaped with a backslash.
+template <typename Text>
+void AppendQuoted(std::u16string& out, const Text& text) {
+  out += u'"';
+  for (auto unit : text) {
+    const char16_t c = static_cast<char16_t>(static_cast<std::make_unsigned_t<decltype(unit)>>(unit));
+    if (c == u'\r') {
+      out += u' ';
+      continue;
+    }
+    if (c == u'"') out += u'\\';
+    out += c;
+  }
+  out += u'"';
+}
+
+}  // namespace
+
+TPDFTextFunnel::TPDFTextFunnel() : Index(std::make_unique<TPDFTextFunnelIndex>()) {}
+
+TPDFTextFunnel::~TPDFTextFunnel() = default;
+
+void TPDFTextFunnel::Clear() {
+  BlockList.clear();
+  Layout.clear();
+  LayoutCurrent = false;
+  Index->Clear();
+}
+
+const TPDFTextFunnel::TMatrixTexts& TPDFTextFunnel::MatrixTextsOf(const TMatrix& m) {
+  const std::array<double, 4> elements{m[0], m[1], m[2], m[3]};
+  if (LastMatrix.Valid && LastMatrix.Elements == elements) return LastMatrix;
+  // The comparison separates the elements, since concatenations such as "1" "0" "0" "12"
+  // and "10" "0" "1" "2" coincide.
+  LastMatrix.Text.clear();
+  LastMatrix.Key.clear();
+  for (double e : elements) {
+    const std::string text = FormatReal(4, e);
+    LastMatrix.Text += text;
+    LastMatrix.Key += text + ' ';
+  }
+  LastMatrix.Elements = elements;
+  LastMatrix.Valid = true;
+  return LastMatrix;
+}
+
+void TPDFTextFunnel::AddPiece(const TMatrix& m, const std::u16string& text, const std::string& colour,
+                              const std::string& font, double size, double x, double y, double w, double h,
+                              const std::vector<double>& charWidths) {
+  const TPDFFunnelPoint q0 = Transform(m, x, y), q1 = Transform(m, x + w, y);
+  const TPDFFunnelPoint q2 = Transform(m, x + w, y + h), q3 = Transform(m, x, y + h);
+  const TMatrixTexts& matrix = MatrixTextsOf(m);
+  Index->SetCompared(!IgnoreFont, !IgnoreColour, !IgnoreMatrix);
+  const TPDFTextFunnelIndex::TAttributes attributes = Index->Intern(font, colour, matrix.Key);
+  TPDFTextFunnelIndex::TMatch match;
+  if (MergeAllowed) match = Index->Find(attributes, q0, size);
+  MergeAllowed = true;
+  LayoutCurrent = false;
+
+  TPDFTextFunnelBlock* target;
+  if (match.Block >= 0 && !(match.Gapped && NoGapJoin)) {
+    target = &BlockList[static_cast<size_t>(match.Block)];
+    const bool narrow = match.Distance < size * NarrowGapShare * GapFactor / DefaultGapFactor;
+    if (match.Gapped && !narrow) {
+      // The inserted space gets the gap as its width.
+      target->Text += u' ';
+      target->Widths.push_back(match.Distance);
+    }
+    target->Text += text;
+    target->P1 = q1;
+    target->P2 = q2;
+    Index->Move(match.Block, q1);
+  } else {
+    target = &BlockList.emplace_back();
+    target->P0 = q0;
+    target->P1 = q1;
+    target->P2 = q2;
+    target->P3 = q3;
+    target->Text = text;
+    target->Font = font;
+    target->MatrixText = matrix.Text;
+    target->Colour = colour;
+    target->Size = size;
+    Index->Add(static_cast<int32_t>(BlockList.size() - 1), attributes, q1, size);
+  }
+  for (double cw : charWidths) target->Widths.push_back(cw * m[0]);
+}
+
+double TPDFTextFunnel::OutputX(double x) const {
+  return Origin == 2 || Origin == 3 ? PageWidth - x * UnitScale : x * UnitScale;
+}
+
+double TPDFTextFunnel::OutputY(double y) const {
+  return Origin == 1 || Origin == 2 ? PageHeight - y * UnitScale : y * UnitScale;
+}
+
+void TPDFTextFunnel::AppendCsvLine(const TPDFTextFunnelBlock& b, std::u16string& out) const {
+  // The font is quoted like the text: a name may hold any byte, and an unescaped quote
+  // would shift every field after it.
+  AppendQuoted(out, b.Font);
+  out += u',';
+  AppendAscii(out, b.Colour);
+  out += u',';
+  AppendAscii(out, FormatReal(2, b.Size));
+  for (const TPDFFunnelPoint* p : {&b.P0, &b.P1, &b.P2, &b.P3}) {
+    out += u',';
+    AppendAscii(out, FormatReal(4, OutputX(p->X)));
+    out += u',';
+    AppendAscii(out, FormatReal(4, OutputY(p->Y)));
+  }
+  out += u',';
+  AppendQuoted(out, b.Text);
+  out += u"\r\n";
+}
+
+void TPDFTextFunnel::AppendWidthsLine(const TPDFTextFunnelBlock& b, std::u16string& out) const {
+  // Widths are lengths: they are scaled to output units but, unlike positions, not
+  // mirrored at the page edge when the origin is on the right.
+  for (size_t i = 0; i < b.Widths.size(); ++i) {
+    if (i > 0) out += u',';
+    AppendAscii(out, FormatReal(4, b.Widths[i] * UnitScale));
+  }
+  out += u"\r\n";
+}
+
+void TPDFTextFunnel::WriteCsv(std::u16string& out) const {
+  out.clear();
+  out.reserve(BlockList.size() * 96);  // a short block's line, to spare most regrowth
+  for (const TPDFTextFunnelBlock& b : BlockList) {
+    AppendCsvLine(b, out);
+    if (WriteWidths) AppendWidthsLine(b, out);
+  }
+}
