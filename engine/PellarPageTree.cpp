@@ -7,6 +7,7 @@
 #include "pdf/PellarDocument.h"
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarStructure.h"
+#include "text/PellarTextFunnel.h"
 
 namespace {
 
@@ -237,9 +238,15 @@ std::string TPDFPageTree::PageContent() const {
 
 void TPDFPageTree::PageText(int32_t textOption, TPDFTextFunnel* funnel, std::u16string& text) {
   text.clear();
-  (void)funnel;
   if (textOption < 0 || textOption > 7 || !Page) return;
-  // The content-order extractor and the text-mode interpreter read what is gathered
-  // here; until they exist a page reads as empty text.
-  if (textOption < 3) (void)PageContent();
+  // Options 0 to 2 read the gathered content (PageContent) in content order; 3 to 7 fill
+  // the funnel by interpreting the page. Neither reader is part of the engine yet, so
+  // the first give an empty text and the funnel stays empty.
+  if (textOption < 3 || !funnel) return;
+  if (textOption == 7) {
+    funnel->LayoutBlocks();
+    funnel->WriteSmartText(text);
+  } else {
+    funnel->WriteCsv(text);
+  }
 }
