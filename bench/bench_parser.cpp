@@ -54,5 +54,18 @@ int main() {
               megabytes / bestParse, items, objects);
   std::printf("write: %.1f MB of text in %.3f s = %.1f MB/s\n", static_cast<double>(written) / 1e6, bestWrite,
               static_cast<double>(written) / 1e6 / bestWrite);
+
+  // Hostile input: 100 MB runs of openers must come back at once, as null.
+  for (const std::string& opener : {std::string("["), std::string("<<")}) {
+    std::string run;
+    run.reserve(100 * 1000 * 1000);
+    while (run.size() < 100 * 1000 * 1000) run += opener;
+    TPDFStructure pool;
+    auto start = std::chrono::steady_clock::now();
+    TPDFObject* result = pool.Parse(run);
+    double seconds = Seconds(std::chrono::steady_clock::now() - start);
+    std::printf("100 MB of \"%s\": %s in %.6f s\n", opener.c_str(), result->Kind == TPDFObject::KindNull ? "null" : "not null",
+                seconds);
+  }
   return 0;
 }
