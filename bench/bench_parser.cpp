@@ -64,8 +64,8 @@ int main() {
     auto start = std::chrono::steady_clock::now();
     TPDFObject* result = pool.Parse(run);
     double seconds = Seconds(std::chrono::steady_clock::now() - start);
-    std::printf("100 MB of \"%s\": %s in %.6f s\n", opener.c_str(), result->Kind == TPDFObject::KindNull ? "null" : "not null",
-                seconds);
+    const char* kind = result->Kind == TPDFObject::KindNull ? "null" : "not null";
+    std::printf("100 MB of \"%s\": %s in %.6f s\n", opener.c_str(), kind, seconds);
   }
   return 0;
 }
