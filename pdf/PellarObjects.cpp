@@ -99,7 +99,13 @@ void TPDFNull::WriteTo(std::string& out) const { out += "null"; }
 
 void TPDFBoolean::WriteTo(std::string& out) const { out += Value ? "true" : "false"; }
 
-void TPDFNumeric::WriteTo(std::string& out) const { out += FormatReal(Owner->NumberDecimals(), Value); }
+void TPDFNumeric::WriteTo(std::string& out) const {
+  // Whole numbers, the common case, need no rounding: their digits are the text.
+  if (std::fabs(Value) < 1e15 && Value == std::trunc(Value))
+    out += std::to_string(static_cast<int64_t>(Value));
+  else
+    out += FormatReal(Owner->NumberDecimals(), Value);
+}
 
 int32_t TPDFNumeric::AsInteger() const {
   if (std::isnan(Value)) return 0;

@@ -384,3 +384,24 @@ TEST(PellarParser, TextFormsReadBackUnchanged) {
 }
 
 }  // namespace
+
+namespace {
+
+// Inputs found by the parser fuzz target.
+TEST(PellarParser, FuzzRegressions) {
+  // An empty name before a dictionary: written as "/", which reads back as the empty
+  // name only when something follows it.
+  const std::string emptyName = "/<< /Length 12tPred/FlatPredictor 24 /Colum" +
+                                Bytes({0x92, 0x8c, 0xdf, 0xca, 0xdf, 0xc1, 0xc1, 0xdf}) + ">>\nstream\n";
+  TPDFStructure pool;
+  size_t consumed;
+  TPDFObject* object = pool.ParseAt(emptyName, consumed);
+  ASSERT_EQ(object->Kind, 'N');
+  EXPECT_EQ(static_cast<TPDFName*>(object)->Value, "");
+  EXPECT_EQ(consumed, 1u);
+  EXPECT_EQ(object->Text(), "/");
+  EXPECT_EQ(ParsedText(pool, "/ "), "/");
+  EXPECT_EQ(ParsedText(pool, "[ / ]"), "[ / ]");
+}
+
+}  // namespace
