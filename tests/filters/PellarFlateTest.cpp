@@ -28,6 +28,10 @@ TEST(PellarFlate, InflateData) {
   std::string badHeader = packed;
   badHeader[0] = 0x79;
   std::string gzipHeader = Bytes({0x1F, 0x8B, 8, 0, 0, 0, 0, 0, 0, 3}) + packed.substr(2);
+  // The output buffer grows by what the ratio so far predicts; a ratio that changes on the way
+  // must still give every byte.
+  std::string mixed = std::string(2 << 20, '\0') + SampleText(300000) + std::string(3 << 20, 'x');
+  for (size_t i = 2 << 20; i < (2 << 20) + 300000; i += 7) mixed[i] = static_cast<char>(i * 2654435761u >> 24);
 
   struct TCase {
     const char* Label;
@@ -47,6 +51,8 @@ TEST(PellarFlate, InflateData) {
        text.substr(0, 123)},
       {"header only", packed.substr(0, 2), ""},
       {"long run of zeros", ZlibCompress(std::string(3 << 20, '\0'), 9), std::string(3 << 20, '\0')},
+      {"ratio that changes", ZlibCompress(mixed), mixed},
+      {"output of exactly two grow steps", ZlibCompress(std::string(512, 'a')), std::string(512, 'a')},
   };
   for (const TCase& c : cases) {
     const std::string out = InflateData(c.Input);
