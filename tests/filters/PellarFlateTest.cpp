@@ -11,7 +11,8 @@ namespace {
 
 std::string SampleText(size_t size) {
   std::string text;
-  for (size_t i = 0; text.size() < size; ++i) text += "BT /F1 12 Tf 72 " + std::to_string(700 - i % 500) + " Td (Line) Tj ET\n";
+  for (size_t i = 0; text.size() < size; ++i)
+    text += "BT /F1 12 Tf 72 " + std::to_string(700 - i % 500) + " Td (Line) Tj ET\n";
   text.resize(size);
   return text;
 }
@@ -115,7 +116,8 @@ TEST(PellarFlate, Predictors) {
     std::string Expected;
   } cases[] = {
       {"PNG rows of every type, hand-computed", {12, 1, 8, 4}, pngBpp1,
-       Bytes({100, 100, 50, 200, 105, 99, 57, 209, 1, 3, 2, 6, 11, 23, 32, 246, 6, 16, 27, 140, 9, 8, 7, 6, 9, 8, 7, 6})},
+       Bytes({100, 100, 50, 200, 105, 99, 57, 209, 1, 3, 2, 6, 11, 23,
+              32, 246, 6, 16, 27, 140, 9, 8, 7, 6, 9, 8, 7, 6})},
       {"PNG rows with three bytes per pixel", {15, 3, 8, 2}, pngBpp3,
        Bytes({10, 20, 30, 11, 22, 33, 9, 15, 21, 17, 26, 36, 10, 16, 22, 217, 126, 86, 9, 15, 21, 218, 127, 87})},
       {"PNG Up in the first row adds nothing", {10, 1, 8, 3}, Bytes({2, 7, 8, 9}), Bytes({7, 8, 9})},
