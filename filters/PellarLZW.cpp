@@ -162,8 +162,10 @@ std::string TPDFLZWDecompressor::Decode(const std::string& data, const TPDFLZWPa
   DecodeCodes();
   Output.resize(OutputLen);
   std::string result = std::move(Output);
+  // Release the buffers; NextCode then finds no data.
   Output = std::string();
   Input = std::string();
+  InputLen = InputPos = 0;
   TableBytes = std::string();
   UndoPredictor(result, parms);
   return result;
