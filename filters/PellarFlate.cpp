@@ -25,10 +25,20 @@ public:
 
 uInt ChunkOf(size_t n) { return static_cast<uInt>(std::min<size_t>(n, UINT_MAX)); }
 
-// The next output capacity: at least one grow step, doubling beyond that so that a highly
-// compressed stream is not copied over and over, and never past the limit.
-size_t GrownCapacity(size_t capacity, size_t step, size_t limit) {
-  return std::min(limit, capacity + std::max(step, capacity));
+// The next output capacity: enough for the whole output as the ratio inflated so far predicts
+// it, so that most streams are copied once or twice, but at most eight times the current
+// capacity, so that a ratio that drops later does not leave most of a huge buffer unused; and
+// at least one grow step or half the capacity more. Never past the limit.
+size_t GrownCapacity(size_t capacity, size_t step, size_t limit, double predictedTotal) {
+  const double cap = std::min(double(limit), double(std::max(capacity * 8, capacity + step)));
+  const double atLeast = double(capacity + std::max(step, capacity / 2));
+  const double wanted = std::max(atLeast, predictedTotal * 1.0625 + double(step));
+  return static_cast<size_t>(std::min(wanted, cap));
+}
+
+// The output size the input would give at the ratio inflated so far.
+double PredictedTotal(size_t produced, size_t consumed, size_t total) {
+  return consumed == 0 ? 0 : double(produced) / double(consumed) * double(total);
 }
 
 // PNG rows: a type byte and RowBytes bytes each. The rows are compacted in place, front to
@@ -72,7 +82,8 @@ std::string InflateData(const std::string& data, size_t limit) {
   std::string out;
   size_t inPos = 0, produced = 0;
   while (produced < limit) {
-    if (produced == out.size()) out.resize(GrownCapacity(out.size(), step, limit));
+    if (produced == out.size())
+      out.resize(GrownCapacity(out.size(), step, limit, PredictedTotal(produced, inPos, data.size())));
     const uInt inChunk = ChunkOf(data.size() - inPos);
     const uInt outChunk = ChunkOf(out.size() - produced);
     zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data() + inPos));

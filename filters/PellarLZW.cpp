@@ -100,12 +100,40 @@ void TPDFLZWDecompressor::Grow() {
   if (NextFreeCode < LastSlot) ++NextFreeCode;
 }
 
+bool TPDFLZWDecompressor::DecodeKnownCode(int32_t code, TLZWEntry& prev) {
+  const TLZWEntry entry = Table[code];
+  const size_t start = OutputLen;
+  const std::optional<TLZWEntry> written = Emit(entry);
+  if (!written) return false;
+  if (entry.Length > 0) {
+    const std::optional<TLZWEntry> joined = Join(prev, start);
+    if (!joined) return false;
+    Table[NextFreeCode] = *joined;
+  }
+  Grow();
+  prev = *written;
+  return true;
+}
+
+bool TPDFLZWDecompressor::DecodeNewCode(int32_t code, TLZWEntry& prev) {
+  const std::optional<TLZWEntry> written =
+      prev.Length > 0 ? Emit(prev, *BytesOf(prev)) : TLZWEntry{true, OutputLen, 0};
+  if (!written) return false;
+  Table[NextFreeCode] = *written;
+  Grow();
+  // Normally the code is the slot just stored; a code beyond it names whatever that slot holds.
+  prev = Table[code];
+  return true;
+}
+
 void TPDFLZWDecompressor::DecodeCodes() {
   int32_t code = NextCode();
   if (code == ClearCode) code = NextCode();
   if (code == EOICode) return;
-  std::optional<TLZWEntry> prev = Emit(Table[code]);
-  while (prev) {
+  std::optional<TLZWEntry> first = Emit(Table[code]);
+  if (!first) return;
+  TLZWEntry prev = *first;
+  for (;;) {
     code = NextCode();
     if (code == EOICode) return;
     if (code == ClearCode) {
@@ -115,27 +143,8 @@ void TPDFLZWDecompressor::DecodeCodes() {
       NextFreeCode = uint32_t(ClearCode) + 1;
       continue;
     }
-    if (uint32_t(code) < NextFreeCode) {
-      const TLZWEntry entry = Table[code];
-      const size_t start = OutputLen;
-      const std::optional<TLZWEntry> written = Emit(entry);
-      if (!written) return;
-      if (entry.Length > 0) {
-        const std::optional<TLZWEntry> joined = Join(*prev, start);
-        if (!joined) return;
-        Table[NextFreeCode] = *joined;
-      }
-      Grow();
-      prev = written;
-    } else {
-      // The code names the entry being formed: the previous string plus its own first byte.
-      const std::optional<TLZWEntry> written =
-          prev->Length > 0 ? Emit(*prev, *BytesOf(*prev)) : TLZWEntry{true, OutputLen, 0};
-      if (!written) return;
-      Table[NextFreeCode] = *written;
-      Grow();
-      prev = Table[code];
-    }
+    const bool going = uint32_t(code) < NextFreeCode ? DecodeKnownCode(code, prev) : DecodeNewCode(code, prev);
+    if (!going) return;
   }
 }
 
@@ -153,8 +162,10 @@ std::string TPDFLZWDecompressor::Decode(const std::string& data, const TPDFLZWPa
   DecodeCodes();
   Output.resize(OutputLen);
   std::string result = std::move(Output);
+  // Release the buffers; NextCode then finds no data.
   Output = std::string();
   Input = std::string();
+  InputLen = InputPos = 0;
   TableBytes = std::string();
   UndoPredictor(result, parms);
   return result;

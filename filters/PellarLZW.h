@@ -41,9 +41,14 @@ private:
   void Start(const std::string& data, size_t limit);
   void ResetCodeSize();
   void DecodeCodes();
+  // A code in the table: its string, and a new entry of the previous string and its first byte.
+  bool DecodeKnownCode(int32_t code, TLZWEntry& prev);
+  // A code not yet in the table: the previous string and its own first byte, stored as new.
+  bool DecodeNewCode(int32_t code, TLZWEntry& prev);
   void Grow();
   const uint8_t* BytesOf(const TLZWEntry& entry) const;
   // Appends the entry's bytes and `extra`; their output range, or nothing when the limit cut them.
+  // The Decode... and Emit operations answer false or nothing when decoding must stop.
   std::optional<TLZWEntry> Emit(const TLZWEntry& entry, std::optional<uint8_t> extra = std::nullopt);
   // The entry `prev` + the output byte at `next`; nothing when the table's store is full.
   std::optional<TLZWEntry> Join(const TLZWEntry& prev, size_t next);

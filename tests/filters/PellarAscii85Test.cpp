@@ -46,7 +46,8 @@ TEST(PellarAscii85, RoundTripAndLimit) {
     EXPECT_EQ(HexOf(Ascii85Decode(Ascii85Encode(part))), HexOf(part)) << size;
   }
   const std::string encoded = Ascii85Encode(data);
-  for (size_t limit : {size_t(0), size_t(6), size_t(4999)}) EXPECT_TRUE(Ascii85Decode(encoded, limit) == data.substr(0, limit));
+  for (size_t limit : {size_t(0), size_t(6), size_t(4999)})
+    EXPECT_TRUE(Ascii85Decode(encoded, limit) == data.substr(0, limit)) << limit;
 }
 
 }  // namespace

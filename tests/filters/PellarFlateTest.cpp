@@ -11,7 +11,8 @@ namespace {
 
 std::string SampleText(size_t size) {
   std::string text;
-  for (size_t i = 0; text.size() < size; ++i) text += "BT /F1 12 Tf 72 " + std::to_string(700 - i % 500) + " Td (Line) Tj ET\n";
+  for (size_t i = 0; text.size() < size; ++i)
+    text += "BT /F1 12 Tf 72 " + std::to_string(700 - i % 500) + " Td (Line) Tj ET\n";
   text.resize(size);
   return text;
 }
@@ -28,6 +29,10 @@ TEST(PellarFlate, InflateData) {
   std::string badHeader = packed;
   badHeader[0] = 0x79;
   std::string gzipHeader = Bytes({0x1F, 0x8B, 8, 0, 0, 0, 0, 0, 0, 3}) + packed.substr(2);
+  // The output buffer grows by what the ratio so far predicts; a ratio that changes on the way
+  // must still give every byte.
+  std::string mixed = std::string(2 << 20, '\0') + SampleText(300000) + std::string(3 << 20, 'x');
+  for (size_t i = 2 << 20; i < (2 << 20) + 300000; i += 7) mixed[i] = static_cast<char>(i * 2654435761u >> 24);
 
   struct TCase {
     const char* Label;
@@ -47,6 +52,8 @@ TEST(PellarFlate, InflateData) {
        text.substr(0, 123)},
       {"header only", packed.substr(0, 2), ""},
       {"long run of zeros", ZlibCompress(std::string(3 << 20, '\0'), 9), std::string(3 << 20, '\0')},
+      {"ratio that changes", ZlibCompress(mixed), mixed},
+      {"output of exactly two grow steps", ZlibCompress(std::string(512, 'a')), std::string(512, 'a')},
   };
   for (const TCase& c : cases) {
     const std::string out = InflateData(c.Input);
@@ -109,7 +116,8 @@ TEST(PellarFlate, Predictors) {
     std::string Expected;
   } cases[] = {
       {"PNG rows of every type, hand-computed", {12, 1, 8, 4}, pngBpp1,
-       Bytes({100, 100, 50, 200, 105, 99, 57, 209, 1, 3, 2, 6, 11, 23, 32, 246, 6, 16, 27, 140, 9, 8, 7, 6, 9, 8, 7, 6})},
+       Bytes({100, 100, 50, 200, 105, 99, 57, 209, 1, 3, 2, 6, 11, 23,
+              32, 246, 6, 16, 27, 140, 9, 8, 7, 6, 9, 8, 7, 6})},
       {"PNG rows with three bytes per pixel", {15, 3, 8, 2}, pngBpp3,
        Bytes({10, 20, 30, 11, 22, 33, 9, 15, 21, 17, 26, 36, 10, 16, 22, 217, 126, 86, 9, 15, 21, 218, 127, 87})},
       {"PNG Up in the first row adds nothing", {10, 1, 8, 3}, Bytes({2, 7, 8, 9}), Bytes({7, 8, 9})},

@@ -139,6 +139,13 @@ TEST(PellarLZW, InitialCodeSizeIsKeptInRange) {
   EXPECT_EQ(decoder.Decode(PackCodes({{Clear, 12}, {'A', 12}, {'B', 12}, {258, 12}, {End, 12}}), {}), "ABAB");
 }
 
+TEST(PellarLZW, NextCodeOutsideDecodeFindsNoData) {
+  TPDFLZWDecompressor decoder;
+  EXPECT_EQ(decoder.NextCode(), int32_t(End));
+  EXPECT_EQ(decoder.Decode(PackCodes({{Clear, 9}, {'A', 9}}), {}), "A");
+  EXPECT_EQ(decoder.NextCode(), int32_t(End));
+}
+
 TEST(PellarLZW, Predictor) {
   std::vector<uint32_t> codes{Clear};
   for (uint32_t i = 1; i <= 12; ++i) codes.push_back(i);
