@@ -9,6 +9,8 @@
 #include "security/PellarSecurity.h"
 #include "tests/support/EncryptedPdf.h"
 #include "tests/support/MiniPdfReader.h"
+#include "tests/support/PdfWriter.h"
+#include "tests/support/RunProcess.h"
 
 namespace {
 
@@ -188,9 +190,6 @@ struct TSample {
   }
 };
 
-#define REQUIRE_PROGRAM(name) \
-  if (!HasProgram(name)) GTEST_SKIP() << name << " is not installed"
-
 struct TQpdfCase {
   const char* Name;
   std::vector<std::string> Arguments;  // after --encrypt
@@ -239,7 +238,7 @@ void ExpectOpens(const TSample& sample, const TQpdfCase& c) {
 }
 
 TEST(PellarSecurity, OpensDocumentsEncryptedByQpdf) {
-  REQUIRE_PROGRAM("qpdf");
+  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
   using H = THandler;
   const TQpdfCase cases[] = {
       {"RC4 40-bit", {"user", "owner", "40"}, u"user", u"owner", 1, 2, H::AESNone, H::MethodRC4Revision2, 5},
@@ -268,7 +267,7 @@ TEST(PellarSecurity, OpensDocumentsEncryptedByQpdf) {
        u"\u03a9wner\u20ac\U0001F511", 5, 6, H::AES256, H::MethodAES256, 32},
   };
   for (const TQpdfCase& c : cases) {
-    TScratchDirectory directory;
+    TTempDir directory;
     std::string bytes = QpdfEncryptedSample(directory, c.Arguments);
     ASSERT_FALSE(bytes.empty()) << c.Name;
     ExpectOpens(TSample(bytes), c);
@@ -277,7 +276,7 @@ TEST(PellarSecurity, OpensDocumentsEncryptedByQpdf) {
 
 // Passwords are cut to 32 bytes for the MD5 revisions and to 127 bytes for AES-256.
 TEST(PellarSecurity, LongPasswordsAreCut) {
-  REQUIRE_PROGRAM("qpdf");
+  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
   struct TCase {
     std::vector<std::string> Arguments;
     size_t Limit;
@@ -290,7 +289,7 @@ TEST(PellarSecurity, LongPasswordsAreCut) {
     const std::string user(c.Limit, 'u');
     std::vector<std::string> arguments = {user, "owner"};
     arguments.insert(arguments.end(), c.Arguments.begin(), c.Arguments.end());
-    TScratchDirectory directory;
+    TTempDir directory;
     TSample sample(QpdfEncryptedSample(directory, arguments));
     THandler handler;
     handler.Examine(sample.Dictionary);
@@ -301,7 +300,7 @@ TEST(PellarSecurity, LongPasswordsAreCut) {
 }
 
 TEST(PellarSecurity, ObjectKeys) {
-  REQUIRE_PROGRAM("qpdf");
+  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
   struct TCase {
     std::vector<std::string> Arguments;
     size_t KeyBytes;  // of object 1, generation 0
@@ -313,7 +312,7 @@ TEST(PellarSecurity, ObjectKeys) {
       {{"user", "owner", "256"}, 32},                    // the file key itself
   };
   for (const TCase& c : cases) {
-    TScratchDirectory directory;
+    TTempDir directory;
     TSample sample(QpdfEncryptedSample(directory, c.Arguments));
     THandler handler;
     handler.Examine(sample.Dictionary);
@@ -334,8 +333,8 @@ TEST(PellarSecurity, ObjectKeys) {
 // Some writers derive the key steps from the key length instead of the revision;
 // a document without /Length written that way opens with 16-byte keys.
 TEST(PellarSecurity, KeyStepsFromTheKeyLength) {
-  REQUIRE_PROGRAM("qpdf");
-  TScratchDirectory directory;
+  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
+  TTempDir directory;
   TSample sample(QpdfEncryptedSample(directory, {"user", "owner", "128", "--use-aes=n"}));
   TPDFEncryptDictionary d = sample.Dictionary;
   d.HasLength = false;
@@ -369,18 +368,21 @@ TEST(PellarSecurity, KeyStepsFromTheKeyLength) {
   EXPECT_EQ(short40.DecryptedSecret(shortHandler), SampleSecretText);
 }
 
+const char* const Ghostscript = "/usr/bin/gs";
+
 // Revision-3 documents with keys shorter than 128 bits take the revision-3 steps
 // with the shorter key; their owner keys hash only the key's bytes in each round.
 TEST(PellarSecurity, OpensShortKeyRevision3DocumentsFromGhostscript) {
-  REQUIRE_PROGRAM("gs");
+  if (!HaveProgram(Ghostscript)) GTEST_SKIP() << "Ghostscript missing";
   for (int bits : {40, 56}) {
-    TScratchDirectory directory;
-    WriteFileBytes(directory.File("plain.pdf"), PlainSamplePdf());
-    ASSERT_EQ(RunProgram({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOwnerPassword=owner",
-                          "-sUserPassword=user", "-dEncryptionR=3", "-dKeyLength=" + std::to_string(bits),
-                          "-sOutputFile=" + directory.File("out.pdf"), directory.File("plain.pdf")}),
-              0);
-    TSample sample(ReadFileBytes(directory.File("out.pdf")));
+    TTempDir directory;
+    directory.Write("plain.pdf", PlainSamplePdf());
+    const std::vector<std::string> arguments = {
+        "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOwnerPassword=owner", "-sUserPassword=user",
+        "-dEncryptionR=3", "-dKeyLength=" + std::to_string(bits), "-sOutputFile=" + directory.File("out.pdf"),
+        directory.File("plain.pdf")};
+    ASSERT_EQ(RunProcess(Ghostscript, arguments).ExitCode, 0);
+    TSample sample(directory.Read("out.pdf"));
     EXPECT_EQ(sample.Dictionary.R, 3);
     EXPECT_EQ(sample.Dictionary.P, -4);  // written as 4294967292
     for (const std::u16string password : {u"user", u"owner"}) {
@@ -398,8 +400,8 @@ TEST(PellarSecurity, OpensShortKeyRevision3DocumentsFromGhostscript) {
 }
 
 TEST(PellarSecurity, DamagedAES256Entries) {
-  REQUIRE_PROGRAM("qpdf");
-  TScratchDirectory directory;
+  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
+  TTempDir directory;
   TSample sample(QpdfEncryptedSample(directory, {"user", "owner", "256"}));
   struct TCase {
     const char* Name;
@@ -429,8 +431,8 @@ TEST(PellarSecurity, DamagedAES256Entries) {
 
 // /Perms holds the permissions the writer meant; they replace a different /P.
 TEST(PellarSecurity, PermsEntryGivesThePermissions) {
-  REQUIRE_PROGRAM("qpdf");
-  TScratchDirectory directory;
+  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
+  TTempDir directory;
   TSample sample(QpdfEncryptedSample(directory, {"user", "owner", "256", "--print=none"}));
   const int32_t written = sample.Dictionary.P;
   EXPECT_NE(written, -4);
