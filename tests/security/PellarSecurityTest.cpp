@@ -8,14 +8,13 @@
 #include "security/PellarPassword.h"
 #include "security/PellarSecurity.h"
 #include "tests/support/EncryptedPdf.h"
-#include "tests/support/MiniPdfReader.h"
 #include "tests/support/PdfWriter.h"
+#include "tests/support/RawPdfReader.h"
 #include "tests/support/RunProcess.h"
 
 namespace {
 
 using THandler = TPDFSecurityHandler;
-using EKind = TMiniValue::EKind;
 
 // A supported dictionary of each kind; the tests change single entries.
 TPDFEncryptDictionary BaseDictionary(int v) {
@@ -171,18 +170,15 @@ TEST(PellarSecurity, ExaminesOnceUntilReset) {
 // ---- Documents encrypted by qpdf ----
 
 struct TSample {
-  TMiniPdfReader Reader;
+  TRawPdfReader Reader;
   TPDFEncryptDictionary Dictionary;
   explicit TSample(const std::string& bytes) : Reader(bytes), Dictionary(Reader.EncryptDictionary()) {}
 
-  int32_t SecretNumber() const { return Reader.Trailer()["Secret"].RefNumber; }
-  int32_t ContentNumber() const {
-    TMiniValue pages = Reader.Resolve(Reader.Resolve(Reader.Trailer()["Root"])["Pages"]);
-    return Reader.Resolve(pages["Kids"].Items.at(0))["Contents"].RefNumber;
-  }
+  int32_t SecretNumber() const { return ReferenceNumber(Reader.Find({"Secret"})); }
+  int32_t ContentNumber() const { return ReferenceNumber(Reader.Find({"Root", "Pages", "Kids", "0", "Contents"})); }
   std::string DecryptedSecret(const THandler& handler) const {
     int32_t n = SecretNumber();
-    return handler.DecryptBytes(handler.ObjectKey(n, Reader.Generation(n)), Reader.Object(n).Text);
+    return handler.DecryptBytes(handler.ObjectKey(n, Reader.Generation(n)), StringValue(Reader.Object(n)));
   }
   std::string DecryptedContent(const THandler& handler) const {
     int32_t n = ContentNumber();
@@ -391,9 +387,9 @@ TEST(PellarSecurity, OpensShortKeyRevision3DocumentsFromGhostscript) {
       ASSERT_TRUE(handler.CheckPassword(password)) << bits;
       EXPECT_EQ(handler.State().KeyBits, bits);
       EXPECT_EQ(handler.State().Method, THandler::MethodRC4Revision3);
-      TMiniValue info = sample.Reader.Resolve(sample.Reader.Trailer()["Info"]);
-      int32_t n = sample.Reader.Trailer()["Info"].RefNumber;
-      std::string producer = handler.DecryptBytes(handler.ObjectKey(n, 0), info["Producer"].Text);
+      int32_t n = ReferenceNumber(sample.Reader.Find({"Info"}));
+      const std::string stored = StringValue(sample.Reader.Find({"Info", "Producer"}));
+      std::string producer = handler.DecryptBytes(handler.ObjectKey(n, 0), stored);
       EXPECT_EQ(producer.rfind("GPL Ghostscript", 0), 0u) << producer;
     }
   }
