@@ -32,7 +32,7 @@ TEST(PellarAscii85, Decode) {
       {"end marker only", "~>", ""},
       {"tilde pair before the marker", "~~>", ""},
   };
-  for (const TCase& c : cases) EXPECT_EQ(HexOf(Ascii85Decode(c.Input)), HexOf(c.Expected)) << c.Label;
+  for (const TCase& c : cases) EXPECT_EQ(BytesToHex(Ascii85Decode(c.Input)), BytesToHex(c.Expected)) << c.Label;
 }
 
 TEST(PellarAscii85, RoundTripAndLimit) {
@@ -43,7 +43,7 @@ TEST(PellarAscii85, RoundTripAndLimit) {
   }
   for (size_t size : {size_t(0), size_t(1), size_t(2), size_t(3), size_t(4), size_t(5), data.size()}) {
     const std::string part = data.substr(0, size);
-    EXPECT_EQ(HexOf(Ascii85Decode(Ascii85Encode(part))), HexOf(part)) << size;
+    EXPECT_EQ(BytesToHex(Ascii85Decode(Ascii85Encode(part))), BytesToHex(part)) << size;
   }
   const std::string encoded = Ascii85Encode(data);
   for (size_t limit : {size_t(0), size_t(6), size_t(4999)})

@@ -51,7 +51,8 @@ TEST(PellarFilters, RunFilterChain) {
       {"rejected Flate data gives nothing to the next filter", "not zlib", {Entry("Fl"), Entry("A85")}, ""},
       {"Flate inside Flate", ZlibCompress(packed), {Entry("Fl"), Entry("FlateDecode")}, text},
   };
-  for (const TCase& c : cases) EXPECT_EQ(HexOf(RunFilterChain(c.Input, c.Entries)), HexOf(c.Expected)) << c.Label;
+  for (const TCase& c : cases)
+    EXPECT_EQ(BytesToHex(RunFilterChain(c.Input, c.Entries)), BytesToHex(c.Expected)) << c.Label;
 }
 
 TEST(PellarFilters, ChainedBombStopsAtTheLimit) {

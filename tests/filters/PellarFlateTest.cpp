@@ -144,7 +144,7 @@ TEST(PellarFlate, Predictors) {
   };
   for (const TCase& c : cases) {
     const std::string out = InflateWithPredictor(ZlibCompress(c.Inflated), c.Parms);
-    EXPECT_EQ(HexOf(out), HexOf(c.Expected)) << c.Label;
+    EXPECT_EQ(BytesToHex(out), BytesToHex(c.Expected)) << c.Label;
   }
 }
 

@@ -84,16 +84,17 @@ TEST(PellarLZW, CodeSequences) {
       {"stale entry after a clear", {Clear, 'A', 'B', 258, Clear, 'C', 259, 'D', 259, End}, "ABABCCCDBAD"},
   };
   for (const TCase& c : cases) {
-    EXPECT_EQ(HexOf(Decode(PackLzw(c.Codes))), HexOf(c.Expected)) << c.Label;
-    EXPECT_EQ(HexOf(Decode(PackLzw(c.Codes, true, false), true, false)), HexOf(c.Expected)) << c.Label << " (LSB)";
+    EXPECT_EQ(BytesToHex(Decode(PackLzw(c.Codes))), BytesToHex(c.Expected)) << c.Label;
+    EXPECT_EQ(BytesToHex(Decode(PackLzw(c.Codes, true, false), true, false)), BytesToHex(c.Expected))
+        << c.Label << " (LSB)";
   }
 }
 
 TEST(PellarLZW, EarlyChangeMovesTheWidthChange) {
   std::string literals;
   const std::vector<uint32_t> codes = LiteralCodes(literals);
-  EXPECT_EQ(HexOf(Decode(PackLzw(codes, false), false)), HexOf(literals));
-  EXPECT_EQ(HexOf(Decode(PackLzw(codes, true), true)), HexOf(literals));
+  EXPECT_EQ(BytesToHex(Decode(PackLzw(codes, false), false)), BytesToHex(literals));
+  EXPECT_EQ(BytesToHex(Decode(PackLzw(codes, true), true)), BytesToHex(literals));
   // Packed for one setting, read with the other: the first code after the change goes wrong.
   const std::string late = Decode(PackLzw(codes, false), true);
   const std::string early = Decode(PackLzw(codes, true), false);
@@ -165,7 +166,8 @@ TEST(PellarLZW, Predictor) {
       {"negative Colors", {2, -3, 8, 2}, raw},
       {"huge rows", {2, INT32_MAX, 8, INT32_MAX}, raw},
   };
-  for (const TCase& c : cases) EXPECT_EQ(HexOf(Decode(packed, true, true, c.Parms)), HexOf(c.Expected)) << c.Label;
+  for (const TCase& c : cases)
+    EXPECT_EQ(BytesToHex(Decode(packed, true, true, c.Parms)), BytesToHex(c.Expected)) << c.Label;
 }
 
 }  // namespace

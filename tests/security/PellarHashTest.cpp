@@ -4,7 +4,7 @@
 #include <string>
 
 #include "security/PellarHash.h"
-#include "tests/support/HexBytes.h"
+#include "tests/support/TestBytes.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "security/PellarRC4.h"
-#include "tests/support/HexBytes.h"
+#include "tests/support/TestBytes.h"
 
 namespace {
 

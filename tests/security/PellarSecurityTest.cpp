@@ -8,12 +8,13 @@
 #include "security/PellarPassword.h"
 #include "security/PellarSecurity.h"
 #include "tests/support/EncryptedPdf.h"
-#include "tests/support/MiniPdfReader.h"
+#include "tests/support/PdfWriter.h"
+#include "tests/support/RawPdfReader.h"
+#include "tests/support/RunProcess.h"
 
 namespace {
 
 using THandler = TPDFSecurityHandler;
-using EKind = TMiniValue::EKind;
 
 // A supported dictionary of each kind; the tests change single entries.
 TPDFEncryptDictionary BaseDictionary(int v) {
@@ -169,27 +170,21 @@ TEST(PellarSecurity, ExaminesOnceUntilReset) {
 // ---- Documents encrypted by qpdf ----
 
 struct TSample {
-  TMiniPdfReader Reader;
+  TRawPdfReader Reader;
   TPDFEncryptDictionary Dictionary;
   explicit TSample(const std::string& bytes) : Reader(bytes), Dictionary(Reader.EncryptDictionary()) {}
 
-  int32_t SecretNumber() const { return Reader.Trailer()["Secret"].RefNumber; }
-  int32_t ContentNumber() const {
-    TMiniValue pages = Reader.Resolve(Reader.Resolve(Reader.Trailer()["Root"])["Pages"]);
-    return Reader.Resolve(pages["Kids"].Items.at(0))["Contents"].RefNumber;
-  }
+  int32_t SecretNumber() const { return ReferenceNumber(Reader.Find({"Secret"})); }
+  int32_t ContentNumber() const { return ReferenceNumber(Reader.Find({"Root", "Pages", "Kids", "0", "Contents"})); }
   std::string DecryptedSecret(const THandler& handler) const {
     int32_t n = SecretNumber();
-    return handler.DecryptBytes(handler.ObjectKey(n, Reader.Generation(n)), Reader.Object(n).Text);
+    return handler.DecryptBytes(handler.ObjectKey(n, Reader.Generation(n)), StringValue(Reader.Object(n)));
   }
   std::string DecryptedContent(const THandler& handler) const {
     int32_t n = ContentNumber();
     return handler.DecryptBytes(handler.ObjectKey(n, Reader.Generation(n)), Reader.StreamData(n));
   }
 };
-
-#define REQUIRE_PROGRAM(name) \
-  if (!HasProgram(name)) GTEST_SKIP() << name << " is not installed"
 
 struct TQpdfCase {
   const char* Name;
@@ -239,7 +234,7 @@ void ExpectOpens(const TSample& sample, const TQpdfCase& c) {
 }
 
 TEST(PellarSecurity, OpensDocumentsEncryptedByQpdf) {
-  REQUIRE_PROGRAM("qpdf");
+  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
   using H = THandler;
   const TQpdfCase cases[] = {
       {"RC4 40-bit", {"user", "owner", "40"}, u"user", u"owner", 1, 2, H::AESNone, H::MethodRC4Revision2, 5},
@@ -268,7 +263,7 @@ TEST(PellarSecurity, OpensDocumentsEncryptedByQpdf) {
        u"\u03a9wner\u20ac\U0001F511", 5, 6, H::AES256, H::MethodAES256, 32},
   };
   for (const TQpdfCase& c : cases) {
-    TScratchDirectory directory;
+    TTempDir directory;
     std::string bytes = QpdfEncryptedSample(directory, c.Arguments);
     ASSERT_FALSE(bytes.empty()) << c.Name;
     ExpectOpens(TSample(bytes), c);
@@ -277,7 +272,7 @@ TEST(PellarSecurity, OpensDocumentsEncryptedByQpdf) {
 
 // Passwords are cut to 32 bytes for the MD5 revisions and to 127 bytes for AES-256.
 TEST(PellarSecurity, LongPasswordsAreCut) {
-  REQUIRE_PROGRAM("qpdf");
+  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
   struct TCase {
     std::vector<std::string> Arguments;
     size_t Limit;
@@ -290,7 +285,7 @@ TEST(PellarSecurity, LongPasswordsAreCut) {
     const std::string user(c.Limit, 'u');
     std::vector<std::string> arguments = {user, "owner"};
     arguments.insert(arguments.end(), c.Arguments.begin(), c.Arguments.end());
-    TScratchDirectory directory;
+    TTempDir directory;
     TSample sample(QpdfEncryptedSample(directory, arguments));
     THandler handler;
     handler.Examine(sample.Dictionary);
@@ -301,7 +296,7 @@ TEST(PellarSecurity, LongPasswordsAreCut) {
 }
 
 TEST(PellarSecurity, ObjectKeys) {
-  REQUIRE_PROGRAM("qpdf");
+  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
   struct TCase {
     std::vector<std::string> Arguments;
     size_t KeyBytes;  // of object 1, generation 0
@@ -313,7 +308,7 @@ TEST(PellarSecurity, ObjectKeys) {
       {{"user", "owner", "256"}, 32},                    // the file key itself
   };
   for (const TCase& c : cases) {
-    TScratchDirectory directory;
+    TTempDir directory;
     TSample sample(QpdfEncryptedSample(directory, c.Arguments));
     THandler handler;
     handler.Examine(sample.Dictionary);
@@ -334,8 +329,8 @@ TEST(PellarSecurity, ObjectKeys) {
 // Some writers derive the key steps from the key length instead of the revision;
 // a document without /Length written that way opens with 16-byte keys.
 TEST(PellarSecurity, KeyStepsFromTheKeyLength) {
-  REQUIRE_PROGRAM("qpdf");
-  TScratchDirectory directory;
+  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
+  TTempDir directory;
   TSample sample(QpdfEncryptedSample(directory, {"user", "owner", "128", "--use-aes=n"}));
   TPDFEncryptDictionary d = sample.Dictionary;
   d.HasLength = false;
@@ -369,18 +364,21 @@ TEST(PellarSecurity, KeyStepsFromTheKeyLength) {
   EXPECT_EQ(short40.DecryptedSecret(shortHandler), SampleSecretText);
 }
 
+const char* const Ghostscript = "/usr/bin/gs";
+
 // Revision-3 documents with keys shorter than 128 bits take the revision-3 steps
 // with the shorter key; their owner keys hash only the key's bytes in each round.
 TEST(PellarSecurity, OpensShortKeyRevision3DocumentsFromGhostscript) {
-  REQUIRE_PROGRAM("gs");
+  if (!HaveProgram(Ghostscript)) GTEST_SKIP() << "Ghostscript missing";
   for (int bits : {40, 56}) {
-    TScratchDirectory directory;
-    WriteFileBytes(directory.File("plain.pdf"), PlainSamplePdf());
-    ASSERT_EQ(RunProgram({"gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOwnerPassword=owner",
-                          "-sUserPassword=user", "-dEncryptionR=3", "-dKeyLength=" + std::to_string(bits),
-                          "-sOutputFile=" + directory.File("out.pdf"), directory.File("plain.pdf")}),
-              0);
-    TSample sample(ReadFileBytes(directory.File("out.pdf")));
+    TTempDir directory;
+    directory.Write("plain.pdf", PlainSamplePdf());
+    const std::vector<std::string> arguments = {
+        "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOwnerPassword=owner", "-sUserPassword=user",
+        "-dEncryptionR=3", "-dKeyLength=" + std::to_string(bits), "-sOutputFile=" + directory.File("out.pdf"),
+        directory.File("plain.pdf")};
+    ASSERT_EQ(RunProcess(Ghostscript, arguments).ExitCode, 0);
+    TSample sample(directory.Read("out.pdf"));
     EXPECT_EQ(sample.Dictionary.R, 3);
     EXPECT_EQ(sample.Dictionary.P, -4);  // written as 4294967292
     for (const std::u16string password : {u"user", u"owner"}) {
@@ -389,17 +387,17 @@ TEST(PellarSecurity, OpensShortKeyRevision3DocumentsFromGhostscript) {
       ASSERT_TRUE(handler.CheckPassword(password)) << bits;
       EXPECT_EQ(handler.State().KeyBits, bits);
       EXPECT_EQ(handler.State().Method, THandler::MethodRC4Revision3);
-      TMiniValue info = sample.Reader.Resolve(sample.Reader.Trailer()["Info"]);
-      int32_t n = sample.Reader.Trailer()["Info"].RefNumber;
-      std::string producer = handler.DecryptBytes(handler.ObjectKey(n, 0), info["Producer"].Text);
+      int32_t n = ReferenceNumber(sample.Reader.Find({"Info"}));
+      const std::string stored = StringValue(sample.Reader.Find({"Info", "Producer"}));
+      std::string producer = handler.DecryptBytes(handler.ObjectKey(n, 0), stored);
       EXPECT_EQ(producer.rfind("GPL Ghostscript", 0), 0u) << producer;
     }
   }
 }
 
 TEST(PellarSecurity, DamagedAES256Entries) {
-  REQUIRE_PROGRAM("qpdf");
-  TScratchDirectory directory;
+  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
+  TTempDir directory;
   TSample sample(QpdfEncryptedSample(directory, {"user", "owner", "256"}));
   struct TCase {
     const char* Name;
@@ -429,8 +427,8 @@ TEST(PellarSecurity, DamagedAES256Entries) {
 
 // /Perms holds the permissions the writer meant; they replace a different /P.
 TEST(PellarSecurity, PermsEntryGivesThePermissions) {
-  REQUIRE_PROGRAM("qpdf");
-  TScratchDirectory directory;
+  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
+  TTempDir directory;
   TSample sample(QpdfEncryptedSample(directory, {"user", "owner", "256", "--print=none"}));
   const int32_t written = sample.Dictionary.P;
   EXPECT_NE(written, -4);

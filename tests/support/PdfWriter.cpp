@@ -1,9 +1,14 @@
 #include "tests/support/PdfWriter.h"
 
 #include <cstdio>
-#include <unistd.h>
 
 #include "tests/support/RunProcess.h"
+
+namespace {
+
+const char* const QpdfPath = "/usr/bin/qpdf";
+
+}  // namespace
 
 int TTestPdfWriter::Add(const std::string& body) {
   int n = Reserve();
@@ -68,9 +73,9 @@ std::string MakeTestPdf(const std::vector<std::string>& pageContents, const std:
   return w.Build(catalog, trailerExtra);
 }
 
-bool HaveQpdf() { return access("/usr/bin/qpdf", X_OK) == 0; }
+bool HaveQpdf() { return HaveProgram(QpdfPath); }
 
 int RunQpdf(const std::vector<std::string>& args) {
   if (!HaveQpdf()) return -1;
-  return RunProcess("/usr/bin/qpdf", args).ExitCode;
+  return RunProcess(QpdfPath, args).ExitCode;
 }

@@ -57,6 +57,8 @@ TProcessResult RunProcess(const std::string& program, const std::vector<std::str
   return result;
 }
 
+bool HaveProgram(const std::string& path) { return access(path.c_str(), X_OK) == 0; }
+
 TProcessResult RunVorbix(const std::vector<std::string>& args, const std::string& workingDir) {
   return RunProcess(VORBIX_BINARY, args, workingDir);
 }

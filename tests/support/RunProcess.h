@@ -14,6 +14,9 @@ struct TProcessResult {
 TProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
                           const std::string& workingDir = "", const std::string& locale = "C.UTF-8");
 
+// True when the program at `path` exists and may be run.
+bool HaveProgram(const std::string& path);
+
 // The built vorbix binary.
 TProcessResult RunVorbix(const std::vector<std::string>& args, const std::string& workingDir = "");
 
