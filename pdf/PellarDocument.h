@@ -76,6 +76,7 @@ public:
   bool Linearized() const { return IsLinearized; }
   int ObjectCount() const { return static_cast<int>(Objects.size()); }
   const TPDFIndObj& ObjectAt(int i) const { return *Objects[static_cast<size_t>(i)]; }
+  TPDFIndObj& ObjectAt(int i) { return *Objects[static_cast<size_t>(i)]; }
 
   int32_t Origin = 0;      // corner of the coordinate origin for positioned text
   double UnitScale = 1.0;  // factor from points to output units
