@@ -442,19 +442,31 @@ void TPDFDocument::DetectLinearization() {
 TPDFIndObj* TPDFDocument::AddIndirectObject(TPDFObject* object) {
   if (!As<TPDFNumeric>(TrailerDict->Get("Size", false), TPDFObject::KindNumeric))
     TrailerDict->Put("Size", ObjectPool->NewNumeric(1));
-  int32_t highest = 0;
-  for (const auto& record : Objects) highest = std::max(highest, record->Number);
+  // The number after the highest listed one goes to the end of the number index as it is:
+  // pages that each add a stream cost no rescan or re-sort of the table.
+  const int32_t highest = NumberIndex.empty() ? 0 : std::max(NumberIndex.back().first, 0);
+  int32_t number = highest + (highest < std::numeric_limits<int32_t>::max() ? 1 : 0);
+  auto place = NumberIndex.end();
+  if (number == highest) {
+    // A hostile table has taken the highest number: the lowest free one is given instead.
+    number = 1;
+    place = std::lower_bound(NumberIndex.begin(), NumberIndex.end(), 1,
+                             [](const auto& entry, int32_t n) { return entry.first < n; });
+    for (; place != NumberIndex.end() && place->first <= number; ++place)
+      if (place->first == number) ++number;
+  }
   auto record = std::make_unique<TPDFIndObj>();
-  record->Number = highest + 1;
+  record->Number = number;
   record->Parsed = true;
   record->Decrypted = true;
   record->Object = object;
-  object->MarkIndirect(highest + 1, 0);
+  object->MarkIndirect(number, 0);
   TPDFIndObj* added = record.get();
+  NumberIndex.insert(place, {number, static_cast<int32_t>(Objects.size())});
   Objects.push_back(std::move(record));
-  RebuildNumberIndex();
-  HighestNumber = highest + 2;
-  static_cast<TPDFNumeric*>(TrailerDict->Get("Size", false))->Value = highest + 2;
+  const int64_t next = static_cast<int64_t>(highest) + 2;
+  HighestNumber = static_cast<int32_t>(std::min<int64_t>(next, std::numeric_limits<int32_t>::max()));
+  static_cast<TPDFNumeric*>(TrailerDict->Get("Size", false))->Value = static_cast<double>(next);
   return added;
 }
 
