@@ -49,7 +49,11 @@ std::vector<TPDFFilterEntry> FilterEntries(const TPDFDictionary& dictionary) {
   return entries;
 }
 
-std::string DecodedData(const TPDFStream& stream) {
+std::string DecodedData(const TPDFStream& stream, size_t limit) {
   const std::vector<TPDFFilterEntry> entries = FilterEntries(*stream.Dictionary());
-  return entries.empty() ? stream.Data : RunFilterChain(stream.Data, entries);
+  if (entries.empty()) return stream.Data.substr(0, limit);
+  std::string data = RunFilterChain(stream.Data, entries, limit);
+  // A decoder that hands its input on unchanged is not bound by the limit.
+  if (data.size() > limit) data.resize(limit);
+  return data;
 }

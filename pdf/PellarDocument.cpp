@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <unordered_map>
 
 #include "filters/PellarStreamData.h"
 #include "pdf/PellarConvert.h"
@@ -188,16 +189,20 @@ bool TPDFDocument::ReadCrossReference() {
     TrailerDict = dict;
     for (const char* key : {"Prev", "Type", "W", "Index", "Length", "Filter"}) TrailerDict->Delete(key);
   };
+  // A failed section's offset no longer counts as a known offset. Each offset is reported
+  // once, so the failures can be applied at the end, in one pass, whatever the chain's length.
+  std::vector<int64_t> failed;
   reader.OnSection = [&](int32_t offset) {
-    if (offset >= 0) {
+    if (offset >= 0)
       SectionOffsets.push_back(offset);
-    } else {
-      for (int32_t& known : SectionOffsets)
-        if (known == -static_cast<int64_t>(offset)) known = 0;
-    }
+    else
+      failed.push_back(-static_cast<int64_t>(offset));
   };
   const bool ok = reader.ReadSection(reader.FindStartXref());
   if (!ok || !haveTrailer) return false;
+  std::sort(failed.begin(), failed.end());
+  for (int32_t& known : SectionOffsets)
+    if (std::binary_search(failed.begin(), failed.end(), known)) known = 0;
   RepairNumbering();
   BuildObjectTable();
   return true;
@@ -211,7 +216,9 @@ void TPDFDocument::RepairNumbering() {
       static_cast<TPDFNumeric*>(size)->Value != static_cast<double>(Records.size()) + 1)
     return;
   const int32_t offset = Records[0].Offset;
-  if (offset < 0 || FileText.compare(static_cast<size_t>(offset), 7, "1 0 obj") != 0) return;
+  if (offset < 0 || static_cast<size_t>(offset) > FileText.size() ||
+      FileText.compare(static_cast<size_t>(offset), 7, "1 0 obj") != 0)
+    return;
   for (TEntryRecord& record : Records) --record.Number;
 }
 
@@ -310,14 +317,43 @@ std::string TPDFDocument::RawObjectText(const TPDFIndObj& record) {
   auto* number = As<TPDFNumeric>(cache->IndexArray->Item(at), TPDFObject::KindNumeric);
   auto* offset = As<TPDFNumeric>(cache->IndexArray->Item(at + 1), TPDFObject::KindNumeric);
   if (!number || number->Value != record.Number || !offset) return fallback;
-  int64_t end = static_cast<int64_t>(cache->Data.size());
-  if (record.Index + 1 < cache->Count)
-    if (auto* next = As<TPDFNumeric>(cache->IndexArray->Item(at + 3), TPDFObject::KindNumeric)) end = next->AsInteger();
   const int64_t begin = static_cast<int64_t>(cache->First) + offset->AsInteger();
-  end += cache->First;
+  const int64_t end = static_cast<int64_t>(cache->First) + cache->Ends[static_cast<size_t>(record.Index)];
   const int64_t size = static_cast<int64_t>(cache->Data.size());
   if (begin < 0 || begin > size || end < begin) return fallback;
   return prefix + cache->Data.substr(static_cast<size_t>(begin), static_cast<size_t>(std::min(end, size) - begin));
+}
+
+// An object's text ends where the next object of the index starts, or at the end of the
+// data for the last one. In a sound stream the offsets ascend and the texts do not overlap;
+// a hostile index could make every object claim the whole data, and reading them all would
+// cost objects times data. So a text also ends at the next greater offset of any object,
+// and of several objects at one offset only the last in index order keeps a text (the
+// earlier ones of a sound stream end there anyway): the texts together never exceed the data.
+std::vector<int64_t> TPDFDocument::ObjectEnds(const TPDFObjectStream& cache) {
+  const size_t count = static_cast<size_t>(cache.Count);
+  constexpr int64_t None = std::numeric_limits<int64_t>::max();
+  auto offsetAt = [&](size_t k) {
+    auto* n = As<TPDFNumeric>(cache.IndexArray->Item(static_cast<int>(2 * k + 1)), TPDFObject::KindNumeric);
+    return n ? static_cast<int64_t>(n->AsInteger()) : None;
+  };
+  std::vector<int64_t> offsets(count), ends(count);
+  for (size_t k = 0; k < count; ++k) offsets[k] = offsetAt(k);
+  std::vector<int64_t> sorted = offsets;
+  std::sort(sorted.begin(), sorted.end());
+  std::unordered_map<int64_t, size_t> owner;  // offset -> last index starting there
+  for (size_t k = 0; k < count; ++k) owner[offsets[k]] = k;
+  for (size_t k = 0; k < count; ++k) {
+    int64_t end = static_cast<int64_t>(cache.Data.size());
+    if (k + 1 < count && offsets[k + 1] != None) end = offsets[k + 1];
+    if (offsets[k] != None) {
+      const auto greater = std::upper_bound(sorted.begin(), sorted.end(), offsets[k]);
+      const int64_t bound = owner[offsets[k]] != k ? offsets[k] : greater != sorted.end() ? *greater : None;
+      end = std::min(end, bound);
+    }
+    ends[k] = end;
+  }
+  return ends;
 }
 
 TPDFObjectStream* TPDFDocument::ObjectStreamCache(TPDFStream& stream) {
@@ -335,6 +371,8 @@ TPDFObjectStream* TPDFDocument::ObjectStreamCache(TPDFStream& stream) {
     const std::string table = cache->Data.substr(0, static_cast<size_t>(cache->First));
     cache->IndexArray = As<TPDFArray>(ObjectPool->Parse("[ " + table + " ]"), TPDFObject::KindArray);
   }
+  if (cache->IndexArray && cache->Count > 0 && cache->IndexArray->Count() / 2 >= cache->Count)
+    cache->Ends = ObjectEnds(*cache);
   stream.Linked = cache.get();
   ObjectStreams.push_back(std::move(cache));
   return stream.Linked;

@@ -37,6 +37,8 @@ struct TPDFObjectStream {
   TPDFArray* IndexArray = nullptr;
   int32_t First = 0;
   int32_t Count = 0;
+  // For each of the Count objects, where its text ends, counted like the offsets from First.
+  std::vector<int64_t> Ends;
 };
 
 class TPDFDocument {
@@ -100,6 +102,7 @@ private:
   TPDFObject* ReadObject(TPDFIndObj& record);
   TPDFStream* ProbeStream(const std::string& rest, size_t dictEnd, TPDFDictionary* dict);
   TPDFObjectStream* ObjectStreamCache(TPDFStream& stream);
+  static std::vector<int64_t> ObjectEnds(const TPDFObjectStream& cache);
   TPDFObject* Lookup(int32_t number);
   TPDFDictionary* EnsureDictionaryEntry(const std::string& key);
   TPDFObject* FileIdentifier();
