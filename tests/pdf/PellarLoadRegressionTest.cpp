@@ -510,19 +510,21 @@ TEST(LoadRegression, DisagreeingCountsNumberPagesInAnyOrder) {
     std::vector<std::string> Expected;  // per page number
   };
   const std::string noKids = "<< /Type /Pages /Count 2 >>";
-  const std::string negative = "<< /Type /Pages /Count -1 /Kids [] >>";
-  // Objects after four pages start at 11.
   // /Count one above the kids keeps the flat shortcut away. Objects after four pages start
-  // at 11, after three at 9.
+  // at 11, after three at 9. In the second file, node 9 holds pages 1 and 2 but counts 5, and
+  // node 10 counts -2: the last kid is met with the counter at 3 by searches that pass both
+  // nodes, yet a search for 4 enters node 9 and finds nothing there.
   const std::string withNoKids = TreeFile("P1 11 0 R P2 P3 P4", 6, 4, {noKids});
-  const std::string withNegative = TreeFile("P1 P2 9 0 R P3", 5, 3, {negative});
+  const std::string withNegative =
+      TreeFile("9 0 R 10 0 R P3", 10, 3,
+               {"<< /Type /Pages /Count 5 /Kids [4 0 R 6 0 R] >>", "<< /Type /Pages /Count -2 /Kids [] >>"});
   const std::vector<std::string> noKidsPages = Gathered({"(P1)", "(P2)", "(P3)", "(P2)", "(P3)", "(P4)"});
-  const std::vector<std::string> negativePages = Gathered({"(P1)", "(P2)", "-", "-", "-"});
+  const std::vector<std::string> negativePages = Gathered({"(P1)", "(P2)", "-", "-", "-", "-", "-", "-", "-", "-"});
   const std::vector<TCase> cases = {
       {"node without kids, forwards", withNoKids, {1, 2, 3, 4, 5, 6}, noKidsPages},
       {"node without kids, backwards", withNoKids, {6, 5, 4, 3, 2, 1}, noKidsPages},
-      {"negative count, forwards", withNegative, {1, 2, 3, 4, 5}, negativePages},
-      {"negative count, from the end", withNegative, {5, 4, 3, 2, 1}, negativePages},
+      {"negative count, forwards", withNegative, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, negativePages},
+      {"negative count, from the end", withNegative, {10, 9, 8, 7, 6, 5, 4, 3, 2, 1}, negativePages},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
