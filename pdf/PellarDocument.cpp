@@ -474,7 +474,10 @@ void TPDFDocument::DetectLinearization() {
   TPDFDictionary* dict = AsDictionary(RecordObject(*record));
   if (!dict || !dict->Get("Linearized", false)) return;
   IsLinearized = true;
-  dict->Clear();
+  // Emptied without offering each entry back to the pool: that scans the whole pool once per
+  // entry, which a dictionary of many keys turns into a hang. The pool frees them with the
+  // document.
+  dict->CopyFrom(*ObjectPool->NewDictionary());
 }
 
 TPDFIndObj* TPDFDocument::AddIndirectObject(TPDFObject* object) {

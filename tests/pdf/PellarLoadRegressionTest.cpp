@@ -607,6 +607,29 @@ TEST(LoadRegression, DeeplyNestedObjectsReadAsNothing) {
   });
 }
 
+// ---- Linearization
+
+// A linearization dictionary of many keys is emptied at once, not entry by entry.
+TEST(LoadRegression, LargeLinearizationDictionaryIsEmptied) {
+  std::string keys;
+  for (int i = 0; i < 20000; ++i) keys += "/K" + std::to_string(i) + " " + std::to_string(i) + " ";
+  TTestPdfWriter w;
+  w.Add("<< /Linearized 1 " + keys + ">>");
+  w.Add("<< /Type /Catalog /Pages 3 0 R >>");
+  w.Add("<< /Type /Pages /Kids [4 0 R] /Count 1 >>");
+  w.Add("<< /Type /Page /Parent 3 0 R /Contents 5 0 R >>");
+  w.AddStream("", "(P1)");
+  TPDFDocument document;
+  ASSERT_EQ(document.LoadFromBytes(w.Build(2), u""), TPDFDocument::LoadOk);
+  EXPECT_TRUE(document.Linearized());
+  TPDFIndObj* record = document.ObjectByNumber(1);
+  ASSERT_NE(record, nullptr);
+  TPDFObject* dict = document.RecordObject(*record);
+  ASSERT_EQ(dict->Kind, TPDFObject::KindDictionary);
+  EXPECT_EQ(static_cast<TPDFDictionary*>(dict)->Count(), 0);
+  EXPECT_EQ(WalkPages(document), Gathered({"(P1)"}));
+}
+
 // ---- Content gathering
 
 // /Contents that names one stream a thousand times: the stream is decoded once and the
