@@ -221,16 +221,9 @@ bool TPDFXRefReader::ReadStreamSection(int64_t start, int64_t& prev) {
     auto* widths = static_cast<TPDFArray*>(w);
     const int32_t w1 = NumberOrZero(widths->Item(0)), w2 = NumberOrZero(widths->Item(1)),
                   w3 = NumberOrZero(widths->Item(2));
-    // The data follow the first "stream" keyword that comes after the dictionary's
-    // last ">>".
-    size_t from = std::min<size_t>(static_cast<size_t>(consumed), window.size());
-    size_t keyword;
-    while (true) {
-      size_t close = window.find(">>", from);
-      keyword = window.find("stream", from);
-      if (close == std::string::npos || (keyword != std::string::npos && keyword < close)) break;
-      from = close + 2;
-    }
+    // The data follow the first "stream" keyword after the dictionary. (Stepping over the
+    // ">>" that come before it, one at a time, ends at that same keyword.)
+    const size_t keyword = window.find("stream", std::min<size_t>(consumed, window.size()));
     const TPDFNumeric* length = DirectNumber(*dict, "Length");
     if (keyword != std::string::npos && length) {
       size_t p = keyword + 6;
