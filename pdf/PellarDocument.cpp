@@ -18,6 +18,9 @@ constexpr size_t InitialRecords = 1000;
 // Object reads nest when a /Length or an object stream is itself read on the way;
 // hostile files can chain such reads, so deeper reads answer nothing.
 constexpr int MaxReadDepth = 48;
+// Decoded object streams may hold this many times the file's size, beyond one stream at
+// the decoder's limit.
+constexpr size_t ObjectStreamExpansion = 8;
 
 bool IsNumberByte(char c) { return (c >= '0' && c <= '9') || c == '.'; }
 bool IsWhite(char c) { return c == 0 || c == 9 || c == 10 || c == 12 || c == 13 || c == 32; }
@@ -87,6 +90,7 @@ void TPDFDocument::ResetDocument() {
   Stopped = false;
   HighestNumber = 0;
   FileLength = 0;
+  ObjectStreamBudget = 0;
   Tree = std::make_unique<TPDFPageTree>(*this, nullptr);
 }
 
@@ -169,6 +173,7 @@ bool TPDFDocument::CheckHeader() {
 }
 
 bool TPDFDocument::ReadCrossReference() {
+  ObjectStreamBudget = MaxDecodedStreamSize + ObjectStreamExpansion * FileText.size();
   TPDFXRefReader reader(FileText);
   Records.clear();
   Records.reserve(InitialRecords);
@@ -366,7 +371,8 @@ TPDFObjectStream* TPDFDocument::ObjectStreamCache(TPDFStream& stream) {
   };
   cache->First = direct("First");
   cache->Count = direct("N");
-  cache->Data = DecodedData(stream);
+  cache->Data = DecodedData(stream, ObjectStreamBudget);
+  ObjectStreamBudget -= cache->Data.size();
   if (cache->First > 0) {
     const std::string table = cache->Data.substr(0, static_cast<size_t>(cache->First));
     cache->IndexArray = As<TPDFArray>(ObjectPool->Parse("[ " + table + " ]"), TPDFObject::KindArray);

@@ -123,4 +123,8 @@ private:
   int32_t HighestNumber = 0;
   int32_t FileLength = 0;
   int ReadDepth = 0;  // nested object reads (a /Length or object stream read inside another)
+  // Decoded object-stream data stays cached for the document's life. Sound streams hold
+  // dictionaries that decode to a few times their stored size; the budget keeps a few tiny
+  // streams that each inflate to the decoder's limit from holding gigabytes together.
+  size_t ObjectStreamBudget = 0;
 };
