@@ -107,6 +107,8 @@ public:
     Bodies[number] = dict + " >>\nstream\n" + stream + "\nendstream";
   }
   void Entry(int number, int type, int field2, int field3) { Entries[number] = {type, field2, field3}; }
+  // The table is stored as its producers usually write it: Flate with PNG rows.
+  bool Compressed = false;
 
   std::string Build(int root, const std::string& trailerExtra = "") {
     std::string out = "%PDF-1.5\n%\xe2\xe3\xcf\xd3\n";
@@ -128,10 +130,15 @@ public:
       table += static_cast<char>((e.Field3 >> 8) & 0xFF);
       table += static_cast<char>(e.Field3 & 0xFF);
     }
+    std::string filter;
+    if (Compressed) {
+      table = ZlibCompress(PngUpRows(table, 7));
+      filter = " /Filter /FlateDecode /DecodeParms << /Predictor 12 /Columns 7 >>";
+    }
     const long xref = static_cast<long>(out.size());
     out += std::to_string(self) + " 0 obj\n<< /Type /XRef /Size " + std::to_string(self + 1) + " /W [1 4 2] /Root " +
-           Ref(root) + " " + trailerExtra + " /Length " + std::to_string(table.size()) + " >>\nstream\n" + table +
-           "\nendstream\nendobj\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+           Ref(root) + " " + trailerExtra + filter + " /Length " + std::to_string(table.size()) + " >>\nstream\n" +
+           table + "\nendstream\nendobj\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
     return out;
   }
 
@@ -256,9 +263,10 @@ TEST(LoadRegression, TablesClaimingTheRestOfTheFileAreReadWithinTheFile) {
 
 TEST(LoadRegression, CrossReferenceStreamsReadOnlyTheirData) {
   const std::vector<std::string> onePage = Gathered({"(P1)"});
-  auto withTrailer = [](const std::string& extra) {
+  auto withTrailer = [](const std::string& extra, bool compressed = false) {
     TXRefStreamFile f;
     WriteOnePageTree(f, false);
+    f.Compressed = compressed;
     return f.Build(1, extra);
   };
   auto compressedPage = [](const std::string& pageStream) {
@@ -271,6 +279,7 @@ TEST(LoadRegression, CrossReferenceStreamsReadOnlyTheirData) {
   claimsTooMany.replace(claimsTooMany.find("/W [1 4 2]"), 10, "/W [1 4 2] /Index [0 2000000000]");
   ExpectLoads({
       {"sound cross-reference stream", withTrailer(""), TPDFDocument::LoadOk, onePage},
+      {"Flate with PNG rows", withTrailer("", true), TPDFDocument::LoadOk, onePage},
       {"/Index claims two billion entries", claimsTooMany, TPDFDocument::LoadOk, onePage},
       {"/Prev of the stream names the stream", withTrailer("/Prev " + std::to_string(StartXref(withTrailer("")))),
        TPDFDocument::LoadOk, onePage},
