@@ -263,12 +263,21 @@ TEST(LoadRegression, TablesClaimingTheRestOfTheFileAreReadWithinTheFile) {
 
 TEST(LoadRegression, CrossReferenceStreamsReadOnlyTheirData) {
   const std::vector<std::string> onePage = Gathered({"(P1)"});
-  auto withTrailer = [](const std::string& extra, bool compressed = false) {
+  auto withTrailer = [](const std::string& extra) {
     TXRefStreamFile f;
     WriteOnePageTree(f, false);
-    f.Compressed = compressed;
     return f.Build(1, extra);
   };
+  // The objects numbered 20 to 23: their entries are the last rows of the compressed table.
+  const std::string compressedTable = [] {
+    TXRefStreamFile f;
+    f.Object(20, "<< /Type /Catalog /Pages 21 0 R >>");
+    f.Object(21, "<< /Type /Pages /Kids [22 0 R] /Count 1 >>");
+    f.Object(22, "<< /Type /Page /Parent 21 0 R /Contents 23 0 R >>");
+    f.Object(23, "<< /Length 4 >>\nstream\n(P1)\nendstream");
+    f.Compressed = true;
+    return f.Build(20);
+  }();
   auto compressedPage = [](const std::string& pageStream) {
     TXRefStreamFile f;
     WriteOnePageTree(f, true);
@@ -279,7 +288,7 @@ TEST(LoadRegression, CrossReferenceStreamsReadOnlyTheirData) {
   claimsTooMany.replace(claimsTooMany.find("/W [1 4 2]"), 10, "/W [1 4 2] /Index [0 2000000000]");
   ExpectLoads({
       {"sound cross-reference stream", withTrailer(""), TPDFDocument::LoadOk, onePage},
-      {"Flate with PNG rows", withTrailer("", true), TPDFDocument::LoadOk, onePage},
+      {"Flate with PNG rows", compressedTable, TPDFDocument::LoadOk, onePage},
       {"/Index claims two billion entries", claimsTooMany, TPDFDocument::LoadOk, onePage},
       {"/Prev of the stream names the stream", withTrailer("/Prev " + std::to_string(StartXref(withTrailer("")))),
        TPDFDocument::LoadOk, onePage},
