@@ -12,7 +12,11 @@
 namespace {
 
 // Page trees are shallow; anything deeper is taken as damaged.
-constexpr int MaxTreeDepth = 256;
+constexpr size_t MaxTreeDepth = 256;
+// How far one search remembers the pages after the one it found, and the smallest bound of
+// the page cache.
+constexpr int64_t FollowingPagesPerSearch = 1024;
+constexpr size_t MinPageCache = 4096;
 constexpr size_t MarkedStreamLimit = 500000;
 constexpr double DefaultWidth = 612;
 constexpr double DefaultHeight = 792;
@@ -55,6 +59,11 @@ int32_t TPDFPageTree::PageCount() const {
 TPDFDictionary* TPDFPageTree::FindPage(int32_t n) {
   const int32_t count = PageCount();
   if (n < 1 || n > count) return nullptr;
+  // The tree's structure never changes in memory, so a page found before is found again.
+  if (auto cached = PageCache.find(n); cached != PageCache.end()) {
+    ParentNode = cached->second.Parent;
+    return cached->second.Page;
+  }
   ParentNode = Root;
   TPDFArray* kids = AsArray(Root->Get("Kids", true));
   if (!kids) return nullptr;
@@ -62,57 +71,93 @@ TPDFDictionary* TPDFPageTree::FindPage(int32_t n) {
   const bool flat = kids->Count() == count;
   if (flat && kids->Item(n - 1) && kids->Item(n - 1)->Kind == TPDFObject::KindIndRef) {
     TPDFDictionary* page = AsDictionary(Resolved(kids->Item(n - 1)));
-    if (page && page->TypeName() == "Page") return page;
+    if (page && page->TypeName() == "Page") {
+      Remember(n, page, Root);
+      return page;
+    }
   }
-  int32_t counter = 0;
-  SearchPath.assign(1, Root);
-  TPDFDictionary* found = SearchKids(kids, n, counter, 0, !flat);
-  SearchPath.clear();
-  PageCache[n] = found;
-  return found;
+  // Where the flat shortcut answers, pages met on the way must not be remembered: their own
+  // requests go through the shortcut, which may give another answer.
+  return SearchTree(kids, n, count, !flat);
 }
 
-// One counter of pages passed, shared by all levels. Pages met on the way are
-// remembered too (when the flat shortcut cannot answer for them): a later search for
-// them would walk the same entries with the same counter.
-TPDFDictionary* TPDFPageTree::SearchKids(TPDFArray* kids, int32_t n, int32_t& counter, int depth, bool cachePassed) {
-  for (int i = 0; i < kids->Count(); ++i) {
+// One counter of pages passed, shared by all levels. A /Pages node is passed over whole
+// when n lies beyond its /Count, else entered, and then its subtree's result is the answer.
+// Pages met on the way are remembered too, as long as the counter has only grown (a
+// negative /Count sends it back, and a later search could then take another path).
+TPDFDictionary* TPDFPageTree::SearchTree(TPDFArray* kids, int32_t n, int32_t count, bool cachePassed) {
+  int32_t counter = 0;
+  bool growing = true;
+  int64_t limit = count;  // numbers up to this take the same decisions at the nodes met as n
+  TPDFDictionary* parent = Root;
+  std::vector<TPDFDictionary*> path{Root};  // the nodes entered, against cycles
+  while (true) {
+    TPDFArray* inner = nullptr;
+    for (int i = 0; i < kids->Count() && !inner; ++i) {
+      TPDFObject* entry = kids->Item(i);
+      if (!entry || entry->Kind != TPDFObject::KindIndRef) continue;
+      TPDFDictionary* node = AsDictionary(Resolved(entry));
+      if (!node) continue;
+      const std::string type = node->TypeName();
+      if (type == "Pages") {
+        auto* c = As<TPDFNumeric>(node->Get("Count", true), TPDFObject::KindNumeric);
+        const int64_t pages = c ? c->AsInteger() : 0;
+        if (n > counter + pages) {
+          growing = growing && pages >= 0;
+          counter = static_cast<int32_t>(std::max<int64_t>(counter + pages, INT32_MIN));
+          continue;
+        }
+        limit = std::min(limit, counter + pages);
+        inner = AsArray(node->Get("Kids", true));
+        if (!inner) continue;
+        // A node that leads back to one being searched is damaged: nothing is found there.
+        if (path.size() > MaxTreeDepth || std::find(path.begin(), path.end(), node) != path.end()) return nullptr;
+        ParentNode = parent = node;
+        path.push_back(node);
+      } else if (type == "Page") {
+        if (counter + 1 == n) {
+          Remember(n, node, parent);
+          if (cachePassed && growing) CacheFollowing(kids, i, n, limit, parent);
+          return node;
+        }
+        if (cachePassed && growing) Remember(counter + 1, node, parent);
+        ++counter;
+      }
+    }
+    if (!inner) return nullptr;
+    kids = inner;
+  }
+}
+
+// The pages that follow page n in its Kids array, up to the next /Pages node: their own
+// searches would walk the same entries with the same counter. A walk through a tree whose
+// /Count keeps the flat shortcut away then costs one pass, not one pass per page.
+void TPDFPageTree::CacheFollowing(TPDFArray* kids, int after, int32_t n, int64_t limit, TPDFDictionary* parent) {
+  int64_t number = n;
+  for (int i = after + 1; i < kids->Count() && number < limit && number - n < FollowingPagesPerSearch; ++i) {
     TPDFObject* entry = kids->Item(i);
     if (!entry || entry->Kind != TPDFObject::KindIndRef) continue;
     TPDFDictionary* node = AsDictionary(Resolved(entry));
     if (!node) continue;
     const std::string type = node->TypeName();
-    if (type == "Pages") {
-      auto* c = As<TPDFNumeric>(node->Get("Count", true), TPDFObject::KindNumeric);
-      const int64_t pages = c ? c->AsInteger() : 0;
-      if (n > counter + pages) {
-        counter = static_cast<int32_t>(std::clamp<int64_t>(counter + pages, INT32_MIN, INT32_MAX));
-        continue;
-      }
-      TPDFArray* inner = AsArray(node->Get("Kids", true));
-      if (!inner) continue;
-      // A node that leads back to one being searched is damaged: nothing is found there.
-      if (depth >= MaxTreeDepth || std::find(SearchPath.begin(), SearchPath.end(), node) != SearchPath.end())
-        return nullptr;
-      ParentNode = node;
-      SearchPath.push_back(node);
-      return SearchKids(inner, n, counter, depth + 1, cachePassed);
-    }
-    if (type == "Page") {
-      if (counter + 1 == n) return node;
-      if (cachePassed && counter + 1 >= 1) PageCache.try_emplace(counter + 1, node);
-      ++counter;
-    }
+    if (type == "Pages") return;
+    if (type == "Page") Remember(static_cast<int32_t>(++number), node, parent);
   }
-  return nullptr;
+}
+
+// Distinct page dictionaries are objects of the file, so twice the object count holds
+// every page of a sound tree; a cache that grows past that (a tree whose nodes share
+// kids) starts again.
+void TPDFPageTree::Remember(int32_t n, TPDFDictionary* page, TPDFDictionary* parent) {
+  const size_t capacity = std::max<size_t>(MinPageCache, 2 * static_cast<size_t>(Document.ObjectCount()));
+  if (PageCache.size() >= capacity) PageCache.clear();
+  PageCache.try_emplace(n, TCachedPage{page, parent});
 }
 
 void TPDFPageTree::SelectPage(int32_t n) {
   SizeValid = false;
   if (n < 1 || n > PageCount()) n = Current;
-  auto cached = PageCache.find(n);
-  Page = cached != PageCache.end() ? cached->second : nullptr;
-  if (!Page) Page = FindPage(n);
+  Page = FindPage(n);
   if (!Page) return;
   Current = n;
   ContentStreams.clear();
@@ -170,7 +215,7 @@ void TPDFPageTree::ComputeSize() {
   TPDFArray* box = nullptr;
   TPDFDictionary* node = Page;
   // Up the /Parent chain; a chain longer than any real tree is a loop.
-  for (int depth = 0; node && !box && depth < MaxTreeDepth; ++depth) {
+  for (size_t depth = 0; node && !box && depth < MaxTreeDepth; ++depth) {
     box = AsArray(node->Get("MediaBox", true));
     if (!box) node = AsDictionary(node->Get("Parent", true));
   }
@@ -230,9 +275,18 @@ std::string TPDFPageTree::StreamText(int i) const {
   return DecodedData(*ContentStreams[static_cast<size_t>(i)]);
 }
 
-std::string TPDFPageTree::PageContent() const {
+std::string TPDFPageTree::PageContent(size_t limit) const {
+  // A stream named again is decoded once: /Contents may repeat one stream many times.
+  std::unordered_map<const TPDFStream*, std::string> decoded;
   std::string content;
-  for (int i = 0; i < ContentStreamCount(); ++i) content += " " + StreamText(i);
+  for (const TPDFStream* stream : ContentStreams) {
+    if (content.size() >= limit) break;
+    content += ' ';
+    if (!stream) continue;
+    auto known = decoded.find(stream);
+    if (known == decoded.end()) known = decoded.emplace(stream, DecodedData(*stream, limit - content.size())).first;
+    content.append(known->second, 0, limit - content.size());
+  }
   return content;
 }
 

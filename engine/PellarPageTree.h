@@ -6,6 +6,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "filters/PellarFilterLimits.h"
+
 class TPDFDocument;
 class TPDFDictionary;
 class TPDFArray;
@@ -30,12 +32,20 @@ public:
   int ContentStreamCount() const { return static_cast<int>(ContentStreams.size()); }
   // The decoded data of content stream i; empty out of range.
   std::string StreamText(int i) const;
-  // One blank before every content stream's data, as the content-order extractor reads it.
-  std::string PageContent() const;
+  // One blank before every content stream's data, as the content-order extractor reads it;
+  // at most `limit` bytes, however often /Contents names a stream.
+  std::string PageContent(size_t limit = MaxDecodedStreamSize) const;
   void PageText(int32_t textOption, TPDFTextFunnel* funnel, std::u16string& text);
 
 private:
-  TPDFDictionary* SearchKids(TPDFArray* kids, int32_t n, int32_t& counter, int depth, bool cachePassed);
+  struct TCachedPage {
+    TPDFDictionary* Page;
+    TPDFDictionary* Parent;  // the /Pages node whose Kids hold the page
+  };
+
+  TPDFDictionary* SearchTree(TPDFArray* kids, int32_t n, int32_t count, bool cachePassed);
+  void CacheFollowing(TPDFArray* kids, int after, int32_t n, int64_t limit, TPDFDictionary* parent);
+  void Remember(int32_t n, TPDFDictionary* page, TPDFDictionary* parent);
   void PrepareContents();
   TPDFStream* NewMarkedStream();
   void ComputeSize();
@@ -46,10 +56,10 @@ private:
   TPDFDictionary* Page = nullptr;
   TPDFDictionary* ParentNode = nullptr;
   std::vector<TPDFStream*> ContentStreams;
-  // Page dictionaries found so far by number, "not found" (nullptr) included. A map, so
-  // that a huge /Count costs nothing until pages are asked for.
-  std::unordered_map<int32_t, TPDFDictionary*> PageCache;
-  std::vector<TPDFDictionary*> SearchPath;  // /Pages nodes being searched, against cycles
+  // Pages found so far, by number. A map, so that a huge /Count costs nothing until pages
+  // are asked for; bounded (see Remember), since a tree whose nodes share kids can number
+  // far more pages than the file holds.
+  std::unordered_map<int32_t, TCachedPage> PageCache;
   bool SizeValid = false;
   double Width = 0;
   double Height = 0;

@@ -1,5 +1,9 @@
 #include "filters/PellarStreamData.h"
 
+#include <algorithm>
+#include <optional>
+
+#include "filters/PellarPredictors.h"
 #include "pdf/PellarObjects.h"
 
 namespace {
@@ -17,6 +21,17 @@ void ReadParameters(const TPDFDictionary& parms, TPDFFilterEntry& entry) {
   entry.BitsPerComponent = Parameter(parms, "BitsPerComponent", 8);
   entry.Columns = Parameter(parms, "Columns", 1);
   entry.EarlyChange = Parameter(parms, "EarlyChange", 1);
+}
+
+// What a stage must produce so that `wanted` bytes come out after its predictor: the
+// predictors work on whole rows, and the PNG ones read a type byte before each row.
+size_t StageLimit(const TPDFFilterEntry& entry, size_t wanted) {
+  if (wanted >= MaxDecodedStreamSize || !entry.HasParms || entry.Predictor <= 1) return wanted;
+  const std::optional<TPDFRowLayout> layout =
+      FlateRowLayout({entry.Predictor, entry.Colors, entry.BitsPerComponent, entry.Columns});
+  if (!layout || layout->RowBytes == 0 || layout->RowBytes >= MaxDecodedStreamSize) return MaxDecodedStreamSize;
+  const size_t rows = wanted / layout->RowBytes + 1;
+  return std::min(MaxDecodedStreamSize, rows * (layout->RowBytes + 1));
 }
 
 }  // namespace
@@ -49,7 +64,16 @@ std::vector<TPDFFilterEntry> FilterEntries(const TPDFDictionary& dictionary) {
   return entries;
 }
 
-std::string DecodedData(const TPDFStream& stream) {
-  const std::vector<TPDFFilterEntry> entries = FilterEntries(*stream.Dictionary());
-  return entries.empty() ? stream.Data : RunFilterChain(stream.Data, entries);
+std::string DecodedData(const TPDFStream& stream, size_t limit) {
+  std::vector<TPDFFilterEntry> entries = FilterEntries(*stream.Dictionary());
+  if (entries.empty()) return stream.Data.substr(0, limit);
+  // Only the last stage can stop early: what an earlier one yields is the input of the next,
+  // and may have to be whole for the next to give even a few bytes.
+  const TPDFFilterEntry last = entries.back();
+  entries.pop_back();
+  std::string data = RunFilterChain(entries.empty() ? stream.Data : RunFilterChain(stream.Data, entries), {last},
+                                    StageLimit(last, limit));
+  // A decoder that hands its input on unchanged is not bound by the limit.
+  if (data.size() > limit) data.resize(limit);
+  return data;
 }

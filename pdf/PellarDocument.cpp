@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 #include <limits>
+#include <unordered_map>
 
 #include "filters/PellarStreamData.h"
 #include "pdf/PellarConvert.h"
@@ -24,6 +25,9 @@ constexpr size_t InitialRecords = 1000;
 constexpr int MaxReadDepth = 48;
 // Parsed objects nest no deeper than the parser allows; this only bounds the walk.
 constexpr int MaxDecryptDepth = 1000;
+// Decoded object streams may hold this many times the file's size, beyond one stream at
+// the decoder's limit.
+constexpr size_t ObjectStreamExpansion = 8;
 
 bool IsNumberByte(char c) { return (c >= '0' && c <= '9') || c == '.'; }
 bool IsWhite(char c) { return c == 0 || c == 9 || c == 10 || c == 12 || c == 13 || c == 32; }
@@ -94,6 +98,7 @@ void TPDFDocument::ResetDocument() {
   Stopped = false;
   HighestNumber = 0;
   FileLength = 0;
+  ObjectStreamBudget = 0;
   Tree = std::make_unique<TPDFPageTree>(*this, nullptr);
 }
 
@@ -175,6 +180,7 @@ bool TPDFDocument::CheckHeader() {
 }
 
 bool TPDFDocument::ReadCrossReference() {
+  ObjectStreamBudget = MaxDecodedStreamSize + ObjectStreamExpansion * FileText.size();
   TPDFXRefReader reader(FileText);
   Records.clear();
   Records.reserve(InitialRecords);
@@ -195,16 +201,20 @@ bool TPDFDocument::ReadCrossReference() {
     TrailerDict = dict;
     for (const char* key : {"Prev", "Type", "W", "Index", "Length", "Filter"}) TrailerDict->Delete(key);
   };
+  // A failed section's offset no longer counts as a known offset. Each offset is reported
+  // once, so the failures can be applied at the end, in one pass, whatever the chain's length.
+  std::vector<int64_t> failed;
   reader.OnSection = [&](int32_t offset) {
-    if (offset >= 0) {
+    if (offset >= 0)
       SectionOffsets.push_back(offset);
-    } else {
-      for (int32_t& known : SectionOffsets)
-        if (known == -static_cast<int64_t>(offset)) known = 0;
-    }
+    else
+      failed.push_back(-static_cast<int64_t>(offset));
   };
   const bool ok = reader.ReadSection(reader.FindStartXref());
   if (!ok || !haveTrailer) return false;
+  std::sort(failed.begin(), failed.end());
+  for (int32_t& known : SectionOffsets)
+    if (std::binary_search(failed.begin(), failed.end(), known)) known = 0;
   RepairNumbering();
   BuildObjectTable();
   return true;
@@ -218,7 +228,9 @@ void TPDFDocument::RepairNumbering() {
       static_cast<TPDFNumeric*>(size)->Value != static_cast<double>(Records.size()) + 1)
     return;
   const int32_t offset = Records[0].Offset;
-  if (offset < 0 || FileText.compare(static_cast<size_t>(offset), 7, "1 0 obj") != 0) return;
+  if (offset < 0 || static_cast<size_t>(offset) > FileText.size() ||
+      FileText.compare(static_cast<size_t>(offset), 7, "1 0 obj") != 0)
+    return;
   for (TEntryRecord& record : Records) --record.Number;
 }
 
@@ -359,14 +371,43 @@ std::string TPDFDocument::RawObjectText(const TPDFIndObj& record) {
   auto* number = As<TPDFNumeric>(cache->IndexArray->Item(at), TPDFObject::KindNumeric);
   auto* offset = As<TPDFNumeric>(cache->IndexArray->Item(at + 1), TPDFObject::KindNumeric);
   if (!number || number->Value != record.Number || !offset) return fallback;
-  int64_t end = static_cast<int64_t>(cache->Data.size());
-  if (record.Index + 1 < cache->Count)
-    if (auto* next = As<TPDFNumeric>(cache->IndexArray->Item(at + 3), TPDFObject::KindNumeric)) end = next->AsInteger();
   const int64_t begin = static_cast<int64_t>(cache->First) + offset->AsInteger();
-  end += cache->First;
+  const int64_t end = static_cast<int64_t>(cache->First) + cache->Ends[static_cast<size_t>(record.Index)];
   const int64_t size = static_cast<int64_t>(cache->Data.size());
   if (begin < 0 || begin > size || end < begin) return fallback;
   return prefix + cache->Data.substr(static_cast<size_t>(begin), static_cast<size_t>(std::min(end, size) - begin));
+}
+
+// An object's text ends where the next object of the index starts, or at the end of the
+// data for the last one. In a sound stream the offsets ascend and the texts do not overlap;
+// a hostile index could make every object claim the whole data, and reading them all would
+// cost objects times data. So a text also ends at the next greater offset of any object,
+// and of several objects at one offset only the last in index order keeps a text (the
+// earlier ones of a sound stream end there anyway): the texts together never exceed the data.
+std::vector<int64_t> TPDFDocument::ObjectEnds(const TPDFObjectStream& cache) {
+  const size_t count = static_cast<size_t>(cache.Count);
+  constexpr int64_t None = std::numeric_limits<int64_t>::max();
+  auto offsetAt = [&](size_t k) {
+    auto* n = As<TPDFNumeric>(cache.IndexArray->Item(static_cast<int>(2 * k + 1)), TPDFObject::KindNumeric);
+    return n ? static_cast<int64_t>(n->AsInteger()) : None;
+  };
+  std::vector<int64_t> offsets(count), ends(count);
+  for (size_t k = 0; k < count; ++k) offsets[k] = offsetAt(k);
+  std::vector<int64_t> sorted = offsets;
+  std::sort(sorted.begin(), sorted.end());
+  std::unordered_map<int64_t, size_t> owner;  // offset -> last index starting there
+  for (size_t k = 0; k < count; ++k) owner[offsets[k]] = k;
+  for (size_t k = 0; k < count; ++k) {
+    int64_t end = static_cast<int64_t>(cache.Data.size());
+    if (k + 1 < count && offsets[k + 1] != None) end = offsets[k + 1];
+    if (offsets[k] != None) {
+      const auto greater = std::upper_bound(sorted.begin(), sorted.end(), offsets[k]);
+      const int64_t bound = owner[offsets[k]] != k ? offsets[k] : greater != sorted.end() ? *greater : None;
+      end = std::min(end, bound);
+    }
+    ends[k] = end;
+  }
+  return ends;
 }
 
 TPDFObjectStream* TPDFDocument::ObjectStreamCache(TPDFStream& stream) {
@@ -379,11 +420,14 @@ TPDFObjectStream* TPDFDocument::ObjectStreamCache(TPDFStream& stream) {
   };
   cache->First = direct("First");
   cache->Count = direct("N");
-  cache->Data = DecodedData(stream);
+  cache->Data = DecodedData(stream, ObjectStreamBudget);
+  ObjectStreamBudget -= cache->Data.size();
   if (cache->First > 0) {
     const std::string table = cache->Data.substr(0, static_cast<size_t>(cache->First));
     cache->IndexArray = As<TPDFArray>(ObjectPool->Parse("[ " + table + " ]"), TPDFObject::KindArray);
   }
+  if (cache->IndexArray && cache->Count > 0 && cache->IndexArray->Count() / 2 >= cache->Count)
+    cache->Ends = ObjectEnds(*cache);
   stream.Linked = cache.get();
   ObjectStreams.push_back(std::move(cache));
   return stream.Linked;
@@ -485,25 +529,40 @@ void TPDFDocument::DetectLinearization() {
   TPDFDictionary* dict = AsDictionary(RecordObject(*record));
   if (!dict || !dict->Get("Linearized", false)) return;
   IsLinearized = true;
-  dict->Clear();
+  // Emptied without offering each entry back to the pool: that scans the whole pool once per
+  // entry, which a dictionary of many keys turns into a hang. The pool frees them with the
+  // document.
+  dict->CopyFrom(*ObjectPool->NewDictionary());
 }
 
 TPDFIndObj* TPDFDocument::AddIndirectObject(TPDFObject* object) {
   if (!As<TPDFNumeric>(TrailerDict->Get("Size", false), TPDFObject::KindNumeric))
     TrailerDict->Put("Size", ObjectPool->NewNumeric(1));
-  int32_t highest = 0;
-  for (const auto& record : Objects) highest = std::max(highest, record->Number);
+  // The number after the highest listed one goes to the end of the number index as it is:
+  // pages that each add a stream cost no rescan or re-sort of the table.
+  const int32_t highest = NumberIndex.empty() ? 0 : std::max(NumberIndex.back().first, 0);
+  int32_t number = highest + (highest < std::numeric_limits<int32_t>::max() ? 1 : 0);
+  auto place = NumberIndex.end();
+  if (number == highest) {
+    // A hostile table has taken the highest number: the lowest free one is given instead.
+    number = 1;
+    place = std::lower_bound(NumberIndex.begin(), NumberIndex.end(), 1,
+                             [](const auto& entry, int32_t n) { return entry.first < n; });
+    for (; place != NumberIndex.end() && place->first <= number; ++place)
+      if (place->first == number) ++number;
+  }
   auto record = std::make_unique<TPDFIndObj>();
-  record->Number = highest + 1;
+  record->Number = number;
   record->Parsed = true;
   record->Decrypted = true;
   record->Object = object;
-  object->MarkIndirect(highest + 1, 0);
+  object->MarkIndirect(number, 0);
   TPDFIndObj* added = record.get();
+  NumberIndex.insert(place, {number, static_cast<int32_t>(Objects.size())});
   Objects.push_back(std::move(record));
-  RebuildNumberIndex();
-  HighestNumber = highest + 2;
-  static_cast<TPDFNumeric*>(TrailerDict->Get("Size", false))->Value = highest + 2;
+  const int64_t next = static_cast<int64_t>(highest) + 2;
+  HighestNumber = static_cast<int32_t>(std::min<int64_t>(next, std::numeric_limits<int32_t>::max()));
+  static_cast<TPDFNumeric*>(TrailerDict->Get("Size", false))->Value = static_cast<double>(next);
   return added;
 }
 

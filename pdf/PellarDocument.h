@@ -38,6 +38,8 @@ struct TPDFObjectStream {
   TPDFArray* IndexArray = nullptr;
   int32_t First = 0;
   int32_t Count = 0;
+  // For each of the Count objects, where its text ends, counted like the offsets from First.
+  std::vector<int64_t> Ends;
 };
 
 class TPDFDocument {
@@ -82,6 +84,7 @@ public:
   const std::string& Version() const { return VersionText; }
   bool Linearized() const { return IsLinearized; }
   int ObjectCount() const { return static_cast<int>(Objects.size()); }
+  const TPDFIndObj& ObjectAt(int i) const { return *Objects[static_cast<size_t>(i)]; }
   TPDFIndObj& ObjectAt(int i) { return *Objects[static_cast<size_t>(i)]; }
 
   int32_t Origin = 0;      // corner of the coordinate origin for positioned text
@@ -106,6 +109,7 @@ private:
   TPDFObject* ReadObject(TPDFIndObj& record);
   TPDFStream* ProbeStream(const std::string& rest, size_t dictEnd, TPDFDictionary* dict);
   TPDFObjectStream* ObjectStreamCache(TPDFStream& stream);
+  static std::vector<int64_t> ObjectEnds(const TPDFObjectStream& cache);
   TPDFObject* Lookup(int32_t number);
   void DecryptObject(TPDFObject* object, const std::string& key, int depth);
   TPDFDictionary* EnsureDictionaryEntry(const std::string& key);
@@ -128,4 +132,8 @@ private:
   int32_t HighestNumber = 0;
   int32_t FileLength = 0;
   int ReadDepth = 0;  // nested object reads (a /Length or object stream read inside another)
+  // Decoded object-stream data stays cached for the document's life. Sound streams hold
+  // dictionaries that decode to a few times their stored size; the budget keeps a few tiny
+  // streams that each inflate to the decoder's limit from holding gigabytes together.
+  size_t ObjectStreamBudget = 0;
 };

@@ -8,7 +8,7 @@
 #include <vector>
 
 class TPDFStructure;
-class TPDFObjectStream;
+struct TPDFObjectStream;
 
 class TPDFObject {
 public:

@@ -56,6 +56,16 @@ void TPDFXRefReader::Report(int64_t number, int32_t field2, char type, int32_t f
     OnEntry(static_cast<int32_t>(number), field2, type, field3);
 }
 
+size_t TPDFXRefReader::NextTrailer(size_t from) {
+  if (!TrailersFound) {
+    TrailersFound = true;
+    for (size_t at = Source.find("trailer"); at != std::string::npos; at = Source.find("trailer", at + 1))
+      TrailerPositions.push_back(at);
+  }
+  auto it = std::lower_bound(TrailerPositions.begin(), TrailerPositions.end(), from);
+  return it == TrailerPositions.end() ? std::string::npos : *it;
+}
+
 int32_t TPDFXRefReader::FindStartXref() const {
   const size_t size = Source.size();
   // The end marker: a damaged "%%E" at the very end, else the last "%%EOF".
@@ -148,7 +158,9 @@ bool TPDFXRefReader::ReadClassicTable(int64_t start, std::optional<int64_t>& pre
     if (first < 0 || count <= 0) break;
     pos += static_cast<int64_t>(i);
 
-    const std::string entries = ReadBytes(pos, static_cast<int64_t>(count) * ClassicEntrySize) + "trailer";
+    const int64_t window = std::min(static_cast<int64_t>(count) * ClassicEntrySize, EntryBudget);
+    if (window <= 0) break;
+    const std::string entries = ReadBytes(pos, window) + "trailer";
     size_t p = 0;
     for (int64_t k = 0; k < count && p + 18 <= entries.size(); ++k) {
       const int32_t offset = TextToIntDef(entries.substr(p, 10), 0);
@@ -157,10 +169,12 @@ bool TPDFXRefReader::ReadClassicTable(int64_t start, std::optional<int64_t>& pre
       p += 18;
       while (p < entries.size() && (entries[p] == ' ' || entries[p] == '\n' || entries[p] == '\r')) ++p;
     }
-    pos += static_cast<int64_t>(std::min(p, entries.size() - 7));
+    const size_t consumed = std::min(p, entries.size() - 7);
+    pos += static_cast<int64_t>(consumed);
+    EntryBudget -= std::max<int64_t>(static_cast<int64_t>(consumed), 1);
   }
 
-  const size_t trailer = Source.find("trailer", static_cast<size_t>(std::max<int64_t>(pos, 0)));
+  const size_t trailer = NextTrailer(static_cast<size_t>(std::max<int64_t>(pos, 0)));
   if (trailer == std::string::npos) return false;
   std::string text = ReadBytes(static_cast<int64_t>(trailer), TrailerWindow).substr(7);
   if (text.find("<<") == std::string::npos || text.find(">>") == std::string::npos) return false;
@@ -208,16 +222,9 @@ bool TPDFXRefReader::ReadStreamSection(int64_t start, std::optional<int64_t>& pr
     auto* widths = static_cast<TPDFArray*>(w);
     const int32_t w1 = NumberOrZero(widths->Item(0)), w2 = NumberOrZero(widths->Item(1)),
                   w3 = NumberOrZero(widths->Item(2));
-    // The data follow the first "stream" keyword that comes after the dictionary's
-    // last ">>".
-    size_t from = std::min<size_t>(static_cast<size_t>(consumed), window.size());
-    size_t keyword;
-    while (true) {
-      size_t close = window.find(">>", from);
-      keyword = window.find("stream", from);
-      if (close == std::string::npos || (keyword != std::string::npos && keyword < close)) break;
-      from = close + 2;
-    }
+    // The data follow the first "stream" keyword after the dictionary. (Stepping over the
+    // ">>" that come before it, one at a time, ends at that same keyword.)
+    const size_t keyword = window.find("stream", std::min<size_t>(consumed, window.size()));
     const TPDFNumeric* length = DirectNumber(*dict, "Length");
     if (keyword != std::string::npos && length) {
       size_t p = keyword + 6;
@@ -235,9 +242,14 @@ bool TPDFXRefReader::ReadStreamSection(int64_t start, std::optional<int64_t>& pr
         TPDFStream* stream = pool.NewStream("", false);
         stream->SetDictionary(dict);
         stream->Data = ReadBytes(start + static_cast<int64_t>(p), length->AsInteger());
-        const std::string data = DecodedData(*stream);
         auto width = [](int32_t v) { return v >= 1 && v <= 4 ? static_cast<size_t>(v) : size_t(0); };
         const size_t entrySize = width(w1) + width(w2) + width(w3);
+        // Only the bytes the subsections can read are decoded.
+        int64_t wanted = 0;
+        for (const auto& subsection : subsections)
+          wanted = std::min<int64_t>(wanted + std::max<int64_t>(subsection.second, 0) * static_cast<int64_t>(entrySize),
+                                     static_cast<int64_t>(MaxDecodedStreamSize));
+        const std::string data = DecodedData(*stream, static_cast<size_t>(wanted));
         size_t pos = 0;
         // Reading stops at the end of the data; entries without bytes say nothing.
         for (const auto& [firstNumber, count] : subsections) {

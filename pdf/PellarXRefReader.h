@@ -7,6 +7,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 class TPDFXRefReader {
 public:
@@ -19,7 +20,8 @@ public:
   std::function<void(int32_t offset)> OnSection;
   bool IsHybrid = false;
 
-  explicit TPDFXRefReader(const std::string& source) : Source(source) {}
+  explicit TPDFXRefReader(const std::string& source)
+      : Source(source), EntryBudget(2 * static_cast<int64_t>(source.size())) {}
 
   // The offset named after the last "startxref", 0 when there is none.
   int32_t FindStartXref() const;
@@ -35,8 +37,18 @@ private:
   bool ReadStreamSection(int64_t start, std::optional<int64_t>& prev);
   std::string ReadBytes(int64_t offset, int64_t count) const;
   void Report(int64_t number, int32_t field2, char type, int32_t field3) const;
+  // The first "trailer" at or after the position, npos when there is none.
+  size_t NextTrailer(size_t from);
 
   const std::string& Source;
   std::set<int32_t> SectionsRead;  // a section read before ends a chain that comes back to it
   int HybridDepth = 0;
+  // Bytes the classic tables may still read entries from. Sound files never read the same
+  // bytes as entries twice, so twice the file's size is plenty; hostile chains of tables
+  // that each claim the rest of the file would otherwise cost sections times file size.
+  int64_t EntryBudget;
+  // Where "trailer" occurs, found in one pass when first needed: many sections searching
+  // to the end of the file must not cost sections times file size either.
+  std::vector<size_t> TrailerPositions;
+  bool TrailersFound = false;
 };

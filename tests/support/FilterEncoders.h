@@ -96,3 +96,18 @@ inline std::string Ascii85Encode(const std::string& data) {
   }
   return out + "~>";
 }
+
+// Rows of `columns` bytes, each written as PNG type 2 (Up): a type byte, then the difference
+// to the row above. A short last row is padded with zeros.
+inline std::string PngUpRows(const std::string& data, size_t columns) {
+  std::string out;
+  for (size_t row = 0; row * columns < data.size(); ++row) {
+    out += '\x02';
+    for (size_t i = row * columns; i < (row + 1) * columns; ++i) {
+      const uint8_t byte = i < data.size() ? uint8_t(data[i]) : 0;
+      const uint8_t up = row > 0 ? uint8_t(data[i - columns]) : 0;
+      out += static_cast<char>(uint8_t(byte - up));
+    }
+  }
+  return out;
+}
