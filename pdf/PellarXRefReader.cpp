@@ -111,7 +111,8 @@ bool TPDFXRefReader::ReadSection(int32_t offset) {
       ok = false;
       break;
     }
-    if (!prev || *prev < std::numeric_limits<int32_t>::min() || *prev > std::numeric_limits<int32_t>::max()) break;
+    // A negative /Prev can name no section: the chain ends there.
+    if (!prev || *prev < 0 || *prev > std::numeric_limits<int32_t>::max()) break;
     next = *prev;
   }
   // A section's result is the result of the sections it chains to.
