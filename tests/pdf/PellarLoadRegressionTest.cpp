@@ -13,6 +13,7 @@
 #include "engine/PellarPageTree.h"
 #include "pdf/PellarDocument.h"
 #include "pdf/PellarObjects.h"
+#include "pdf/PellarStructure.h"
 #include "pdf/PellarXRefReader.h"
 #include "tests/support/FilterEncoders.h"
 #include "tests/support/PdfWriter.h"
@@ -623,6 +624,29 @@ TEST(LoadRegression, DeeplyNestedObjectsReadAsNothing) {
       {"trailer holds a deep array", MakeTestPdf({"(P1)"}, "/Deep " + deepArray), TPDFDocument::LoadFailed, {}},
       {"kids start with a deep array", deepKids, TPDFDocument::LoadFailed, {}},
   });
+}
+
+// ---- Numbers of new objects
+
+// The table names the highest object number there is: objects made in memory (the engine's
+// own content stream of the selected page) take the lowest free numbers instead.
+TEST(LoadRegression, NewObjectsAfterTheHighestNumberTakeFreeNumbers) {
+  std::string file = MakeTestPdf({"(P1)"});
+  const long xref = StartXref(file);
+  const std::string top = "2147483647 1\n0000000009 00000 n \n";
+  file.insert(static_cast<size_t>(file.find("trailer", static_cast<size_t>(xref))), top);
+  TPDFDocument document;
+  ASSERT_EQ(document.LoadFromBytes(file, u""), TPDFDocument::LoadOk);
+  ASSERT_NE(document.ObjectByNumber(2147483647), nullptr);
+  // Objects 1 to 5 are the file's; selecting page 1 made the marked stream 6.
+  TPDFIndObj* made = document.ObjectByNumber(6);
+  ASSERT_NE(made, nullptr);
+  ASSERT_EQ(made->Object->Kind, TPDFObject::KindStream);
+  EXPECT_EQ(static_cast<TPDFStream*>(made->Object)->Dictionary()->Get("LC")->Text(), "/iMRV");
+  TPDFIndObj* next = document.AddIndirectObject(document.Pool().NewNull());
+  EXPECT_EQ(next->Number, 7);
+  EXPECT_EQ(document.ObjectByNumber(7), next);
+  EXPECT_EQ(WalkPages(document), Gathered({"(P1)"}));
 }
 
 // ---- Linearization
