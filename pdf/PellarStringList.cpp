@@ -164,13 +164,9 @@ void TPellarStringList::QuickSort(int lo, int hi) {
 }
 
 bool TLyxSortedUniqueIntegerList::AddIfNew(uint32_t number) {
-  size_t page = number >> 16;
-  if (page >= Pages.size()) Pages.resize(page + 1);
-  std::vector<uint64_t>& flags = Pages[page];
-  if (flags.empty()) flags.assign(65536 / 64, 0);
-  uint32_t bit = number & 0xFFFF;
-  uint64_t mask = uint64_t(1) << (bit & 63);
-  bool fresh = !(flags[bit >> 6] & mask);
-  flags[bit >> 6] |= mask;
+  uint64_t& flags = Words[number >> 6];
+  const uint64_t mask = uint64_t(1) << (number & 63);
+  const bool fresh = !(flags & mask);
+  flags |= mask;
   return fresh;
 }

@@ -2,6 +2,7 @@
 // The engine's list of byte strings, each with an object reference it does not own.
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class TPellarStringList {
@@ -58,13 +59,15 @@ public:
   TPellarCaseSensitiveStringList() : TPellarStringList(true) {}
 };
 
-// A set of unsigned 32-bit numbers in 65536-number pages, one flag each.
+// A set of unsigned 32-bit numbers: one flag per number, kept in 64-number words that
+// exist only where numbers were added, so memory follows the numbers used however far
+// apart a file spreads them.
 class TLyxSortedUniqueIntegerList {
 public:
   // True when the number had not been added since the last Clear; it is added now.
   bool AddIfNew(uint32_t number);
-  void Clear() { Pages.clear(); }
+  void Clear() { Words.clear(); }
 
 private:
-  std::vector<std::vector<uint64_t>> Pages;
+  std::unordered_map<uint32_t, uint64_t> Words;
 };
