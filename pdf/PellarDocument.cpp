@@ -581,7 +581,8 @@ TPDFDictionary* TPDFDocument::InfoDictionary() { return EnsureDictionaryEntry("I
 TPDFDictionary* TPDFDocument::PagesRoot() { return AsDictionary(Catalog()->Get("Pages", true)); }
 
 void TPDFDocument::SetInfoEntry(const std::string& key, const std::u16string& value) {
-  // A PDF text string: one byte per character when all fit Latin-1, else UTF-16BE with a mark.
+  // A PDF text string: plain bytes for ASCII (which every PDF text encoding shares), else
+  // UTF-16BE with its byte-order mark.
   std::string bytes;
   bool narrow = std::all_of(value.begin(), value.end(), [](char16_t c) { return c < 0x80; });
   if (narrow) {
