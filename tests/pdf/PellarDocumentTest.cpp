@@ -169,6 +169,9 @@ TEST(Document, BlankDocument) {
   auto* producer = doc.InfoDictionary()->Get("Producer", true);
   ASSERT_NE(producer, nullptr);
   EXPECT_EQ(producer->Text(), "(Vorbix)");
+  doc.SetInfoEntry("Producer", u"V\u00e9");  // replaces the string in place, as UTF-16BE
+  EXPECT_EQ(doc.InfoDictionary()->Get("Producer", true), producer);
+  EXPECT_EQ(static_cast<TPDFString*>(producer)->Value, std::string("\xfe\xff\x00V\x00\xe9", 6));
 }
 
 TEST(Document, QpdfVariantsLoadTheSamePages) {
