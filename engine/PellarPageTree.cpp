@@ -21,27 +21,14 @@ constexpr size_t MarkedStreamLimit = 500000;
 constexpr double DefaultWidth = 612;
 constexpr double DefaultHeight = 792;
 
-template <typename T>
-T* As(TPDFObject* object, char kind) {
-  return object && object->Kind == kind ? static_cast<T*>(object) : nullptr;
-}
-
-TPDFDictionary* AsDictionary(TPDFObject* object) { return As<TPDFDictionary>(object, TPDFObject::KindDictionary); }
-TPDFArray* AsArray(TPDFObject* object) { return As<TPDFArray>(object, TPDFObject::KindArray); }
-TPDFStream* AsStream(TPDFObject* object) { return As<TPDFStream>(object, TPDFObject::KindStream); }
-
-TPDFObject* Resolved(TPDFObject* object) {
-  auto* ref = As<TPDFIndRef>(object, TPDFObject::KindIndRef);
-  return ref ? ref->Resolve() : object;
-}
 
 double NumberAt(TPDFArray* array, int i) {
-  auto* n = As<TPDFNumeric>(array->Item(i), TPDFObject::KindNumeric);
+  auto* n = As<TPDFNumeric>(array->Item(i));
   return n && std::isfinite(n->Value) ? n->Value : 0;
 }
 
 bool IsMarked(TPDFStream* stream) {
-  auto* mark = As<TPDFName>(stream->Dictionary()->Get("LC", false), TPDFObject::KindName);
+  auto* mark = As<TPDFName>(stream->Dictionary()->Get("LC", false));
   return mark && mark->Value == "iMRV";
 }
 
@@ -65,12 +52,12 @@ TPDFDictionary* TPDFPageTree::FindPage(int32_t n) {
     return cached->second.Page;
   }
   ParentNode = Root;
-  TPDFArray* kids = AsArray(Root->Get("Kids", true));
+  TPDFArray* kids = As<TPDFArray>(Root->Get("Kids", true));
   if (!kids) return nullptr;
   // A flat tree is a direct index.
   const bool flat = kids->Count() == count;
   if (flat && kids->Item(n - 1) && kids->Item(n - 1)->Kind == TPDFObject::KindIndRef) {
-    TPDFDictionary* page = AsDictionary(Resolved(kids->Item(n - 1)));
+    TPDFDictionary* page = As<TPDFDictionary>(Resolved(kids->Item(n - 1)));
     if (page && page->TypeName() == "Page") {
       Remember(n, page, Root);
       return page;
@@ -96,11 +83,11 @@ TPDFDictionary* TPDFPageTree::SearchTree(TPDFArray* kids, int32_t n, int32_t cou
     for (int i = 0; i < kids->Count() && !inner; ++i) {
       TPDFObject* entry = kids->Item(i);
       if (!entry || entry->Kind != TPDFObject::KindIndRef) continue;
-      TPDFDictionary* node = AsDictionary(Resolved(entry));
+      TPDFDictionary* node = As<TPDFDictionary>(Resolved(entry));
       if (!node) continue;
       const std::string type = node->TypeName();
       if (type == "Pages") {
-        auto* c = As<TPDFNumeric>(node->Get("Count", true), TPDFObject::KindNumeric);
+        auto* c = As<TPDFNumeric>(node->Get("Count", true));
         const int64_t pages = c ? c->AsInteger() : 0;
         if (n > counter + pages) {
           growing = growing && pages >= 0;
@@ -108,7 +95,7 @@ TPDFDictionary* TPDFPageTree::SearchTree(TPDFArray* kids, int32_t n, int32_t cou
           continue;
         }
         limit = std::min(limit, counter + pages);
-        inner = AsArray(node->Get("Kids", true));
+        inner = As<TPDFArray>(node->Get("Kids", true));
         if (!inner) continue;
         // A node that leads back to one being searched is damaged: nothing is found there.
         if (path.size() > MaxTreeDepth || std::find(path.begin(), path.end(), node) != path.end()) return nullptr;
@@ -137,7 +124,7 @@ void TPDFPageTree::CacheFollowing(TPDFArray* kids, int after, int32_t n, int64_t
   for (int i = after + 1; i < kids->Count() && number < limit && number - n < FollowingPagesPerSearch; ++i) {
     TPDFObject* entry = kids->Item(i);
     if (!entry || entry->Kind != TPDFObject::KindIndRef) continue;
-    TPDFDictionary* node = AsDictionary(Resolved(entry));
+    TPDFDictionary* node = As<TPDFDictionary>(Resolved(entry));
     if (!node) continue;
     const std::string type = node->TypeName();
     if (type == "Pages") return;
@@ -186,22 +173,22 @@ void TPDFPageTree::PrepareContents() {
     array->Add(referenceTo(NewMarkedStream()));
     Page->Put("Contents", array);
   } else if (contents->Kind == TPDFObject::KindIndRef) {
-    array = AsArray(Resolved(contents));
+    array = As<TPDFArray>(Resolved(contents));
     if (!array) {
       array = pool.NewArray();
       array->Add(contents);
       Page->Put("Contents", array);
     }
   } else {
-    array = AsArray(contents);
+    array = As<TPDFArray>(contents);
   }
   if (!array) return;  // a direct stream or dictionary: no content streams
 
-  TPDFStream* last = array->Count() > 0 ? AsStream(Resolved(array->Item(array->Count() - 1))) : nullptr;
+  TPDFStream* last = array->Count() > 0 ? As<TPDFStream>(Resolved(array->Item(array->Count() - 1))) : nullptr;
   if (!last || !IsMarked(last) || last->Data.size() > MarkedStreamLimit) array->Add(referenceTo(NewMarkedStream()));
 
   for (int i = 0; i < array->Count(); ++i) {
-    TPDFStream* stream = AsStream(Resolved(array->Item(i)));
+    TPDFStream* stream = As<TPDFStream>(Resolved(array->Item(i)));
     if (!stream) {
       stream = pool.NewStream("", false);
       array->Replace(i, referenceTo(stream));
@@ -216,8 +203,8 @@ void TPDFPageTree::ComputeSize() {
   TPDFDictionary* node = Page;
   // Up the /Parent chain; a chain longer than any real tree is a loop.
   for (size_t depth = 0; node && !box && depth < MaxTreeDepth; ++depth) {
-    box = AsArray(node->Get("MediaBox", true));
-    if (!box) node = AsDictionary(node->Get("Parent", true));
+    box = As<TPDFArray>(node->Get("MediaBox", true));
+    if (!box) node = As<TPDFDictionary>(node->Get("Parent", true));
   }
   if (box) {
     Width = std::fabs(NumberAt(box, 2) - NumberAt(box, 0));
@@ -225,7 +212,7 @@ void TPDFPageTree::ComputeSize() {
   } else {
     Width = DefaultWidth;
     Height = DefaultHeight;
-    if (TPDFArray* rootBox = Root ? AsArray(Root->Get("MediaBox", false)) : nullptr) {
+    if (TPDFArray* rootBox = Root ? As<TPDFArray>(Root->Get("MediaBox", false)) : nullptr) {
       Width = std::fabs(NumberAt(rootBox, 2) - NumberAt(rootBox, 0));
       Height = std::fabs(NumberAt(rootBox, 3) - NumberAt(rootBox, 1));
     }
@@ -261,7 +248,7 @@ TPDFDictionary* TPDFPageTree::PageResources() {
     res = pool.NewDictionary();
     Page->Put("Resources", res);
   }
-  TPDFDictionary* dict = AsDictionary(Resolved(res));
+  TPDFDictionary* dict = As<TPDFDictionary>(Resolved(res));
   if (!dict) {
     Page->Remove("Resources");
     dict = pool.NewDictionary();

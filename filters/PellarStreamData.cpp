@@ -10,8 +10,8 @@ namespace {
 
 // A parameter: one indirect reference followed; a number rounded, anything else the default.
 int32_t Parameter(const TPDFDictionary& parms, const char* key, int32_t fallback) {
-  TPDFObject* value = parms.Get(key, true);
-  return value && value->Kind == TPDFObject::KindNumeric ? static_cast<TPDFNumeric*>(value)->AsInteger() : fallback;
+  const TPDFNumeric* value = As<TPDFNumeric>(parms.Get(key, true));
+  return value ? value->AsInteger() : fallback;
 }
 
 void ReadParameters(const TPDFDictionary& parms, TPDFFilterEntry& entry) {

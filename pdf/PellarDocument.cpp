@@ -32,12 +32,6 @@ constexpr size_t ObjectStreamExpansion = 8;
 bool IsNumberByte(char c) { return (c >= '0' && c <= '9') || c == '.'; }
 bool IsWhite(char c) { return c == 0 || c == 9 || c == 10 || c == 12 || c == 13 || c == 32; }
 
-template <typename T>
-T* As(TPDFObject* object, char kind) {
-  return object && object->Kind == kind ? static_cast<T*>(object) : nullptr;
-}
-
-TPDFDictionary* AsDictionary(TPDFObject* object) { return As<TPDFDictionary>(object, TPDFObject::KindDictionary); }
 
 // Removes leading bytes outside the number set (keeping at least one byte), then the
 // run of number bytes (never the last byte); answers that run.
@@ -195,7 +189,7 @@ bool TPDFDocument::ReadCrossReference() {
   };
   reader.OnTrailer = [&](const std::string& text) {
     if (haveTrailer) return;
-    TPDFDictionary* dict = AsDictionary(ObjectPool->Parse(text));
+    TPDFDictionary* dict = As<TPDFDictionary>(ObjectPool->Parse(text));
     if (!dict) return;
     haveTrailer = true;
     TrailerDict = dict;
@@ -361,15 +355,15 @@ std::string TPDFDocument::RawObjectText(const TPDFIndObj& record) {
   const std::string fallback = prefix + "null\rendobj";
   if (record.ObjectStreamNumber == record.Number) return fallback;
   TPDFIndObj* holder = ObjectByNumber(record.ObjectStreamNumber);
-  TPDFStream* stream = holder ? As<TPDFStream>(RecordObject(*holder), TPDFObject::KindStream) : nullptr;
+  TPDFStream* stream = holder ? As<TPDFStream>(RecordObject(*holder)) : nullptr;
   if (!stream || stream->Dictionary()->TypeName() != "ObjStm") return fallback;
   TPDFObjectStream* cache = ObjectStreamCache(*stream);
   if (cache->First <= 0 || cache->Count <= 0 || record.Index < 0 || record.Index >= cache->Count || !cache->IndexArray ||
       cache->IndexArray->Count() / 2 < cache->Count)
     return fallback;
   const int at = 2 * record.Index;
-  auto* number = As<TPDFNumeric>(cache->IndexArray->Item(at), TPDFObject::KindNumeric);
-  auto* offset = As<TPDFNumeric>(cache->IndexArray->Item(at + 1), TPDFObject::KindNumeric);
+  auto* number = As<TPDFNumeric>(cache->IndexArray->Item(at));
+  auto* offset = As<TPDFNumeric>(cache->IndexArray->Item(at + 1));
   if (!number || number->Value != record.Number || !offset) return fallback;
   const int64_t begin = static_cast<int64_t>(cache->First) + offset->AsInteger();
   const int64_t end = static_cast<int64_t>(cache->First) + cache->Ends[static_cast<size_t>(record.Index)];
@@ -388,7 +382,7 @@ std::vector<int64_t> TPDFDocument::ObjectEnds(const TPDFObjectStream& cache) {
   const size_t count = static_cast<size_t>(cache.Count);
   constexpr int64_t None = std::numeric_limits<int64_t>::max();
   auto offsetAt = [&](size_t k) {
-    auto* n = As<TPDFNumeric>(cache.IndexArray->Item(static_cast<int>(2 * k + 1)), TPDFObject::KindNumeric);
+    auto* n = As<TPDFNumeric>(cache.IndexArray->Item(static_cast<int>(2 * k + 1)));
     return n ? static_cast<int64_t>(n->AsInteger()) : None;
   };
   std::vector<int64_t> offsets(count), ends(count);
@@ -415,7 +409,7 @@ TPDFObjectStream* TPDFDocument::ObjectStreamCache(TPDFStream& stream) {
   auto cache = std::make_unique<TPDFObjectStream>();
   TPDFDictionary* dict = stream.Dictionary();
   auto direct = [&](const char* key) {
-    auto* n = As<TPDFNumeric>(dict->Get(key, false), TPDFObject::KindNumeric);
+    auto* n = As<TPDFNumeric>(dict->Get(key, false));
     return n ? n->AsInteger() : 0;
   };
   cache->First = direct("First");
@@ -424,7 +418,7 @@ TPDFObjectStream* TPDFDocument::ObjectStreamCache(TPDFStream& stream) {
   ObjectStreamBudget -= cache->Data.size();
   if (cache->First > 0) {
     const std::string table = cache->Data.substr(0, static_cast<size_t>(cache->First));
-    cache->IndexArray = As<TPDFArray>(ObjectPool->Parse("[ " + table + " ]"), TPDFObject::KindArray);
+    cache->IndexArray = As<TPDFArray>(ObjectPool->Parse("[ " + table + " ]"));
   }
   if (cache->IndexArray && cache->Count > 0 && cache->IndexArray->Count() / 2 >= cache->Count)
     cache->Ends = ObjectEnds(*cache);
@@ -462,7 +456,7 @@ TPDFObject* TPDFDocument::ReadObject(TPDFIndObj& record) {
       text.erase(0, rest);
       size_t consumed = 0;
       object = ObjectPool->ParseAt(text, consumed);
-      if (TPDFDictionary* dict = AsDictionary(object))
+      if (TPDFDictionary* dict = As<TPDFDictionary>(object))
         if (TPDFStream* stream = ProbeStream(text, consumed, dict))
           object = stream;
     }
@@ -477,7 +471,7 @@ TPDFStream* TPDFDocument::ProbeStream(const std::string& text, size_t dictEnd, T
   if (keyword == std::string::npos) return nullptr;
   const size_t start = StreamDataStart(text, keyword + 6);
   if (start == std::string::npos) return nullptr;
-  auto* length = As<TPDFNumeric>(dict->Get("Length", true), TPDFObject::KindNumeric);
+  auto* length = As<TPDFNumeric>(dict->Get("Length", true));
   if (!length) return nullptr;
   int64_t n = std::max<int64_t>(length->AsInteger(), 0);
   int64_t end = static_cast<int64_t>(start) + n;
@@ -526,7 +520,7 @@ void TPDFDocument::DetectLinearization() {
   const int32_t number = TextToIntDef(before.substr(numStart, numEnd + 1 - numStart), -1);
   TPDFIndObj* record = ObjectByNumber(number);
   if (!record) return;
-  TPDFDictionary* dict = AsDictionary(RecordObject(*record));
+  TPDFDictionary* dict = As<TPDFDictionary>(RecordObject(*record));
   if (!dict || !dict->Get("Linearized", false)) return;
   IsLinearized = true;
   // Emptied without offering each entry back to the pool: that scans the whole pool once per
@@ -536,7 +530,7 @@ void TPDFDocument::DetectLinearization() {
 }
 
 TPDFIndObj* TPDFDocument::AddIndirectObject(TPDFObject* object) {
-  if (!As<TPDFNumeric>(TrailerDict->Get("Size", false), TPDFObject::KindNumeric))
+  if (!As<TPDFNumeric>(TrailerDict->Get("Size", false)))
     TrailerDict->Put("Size", ObjectPool->NewNumeric(1));
   // The number after the highest listed one goes to the end of the number index as it is:
   // pages that each add a stream cost no rescan or re-sort of the table.
@@ -567,7 +561,7 @@ TPDFIndObj* TPDFDocument::AddIndirectObject(TPDFObject* object) {
 }
 
 TPDFDictionary* TPDFDocument::EnsureDictionaryEntry(const std::string& key) {
-  if (TPDFDictionary* dict = AsDictionary(TrailerDict->Get(key, true))) return dict;
+  if (TPDFDictionary* dict = As<TPDFDictionary>(TrailerDict->Get(key, true))) return dict;
   TPDFDictionary* dict = ObjectPool->NewDictionary();
   TPDFIndObj* record = AddIndirectObject(dict);
   TrailerDict->Put(key, ObjectPool->NewIndRef(record->Number, 0));
@@ -578,7 +572,7 @@ TPDFDictionary* TPDFDocument::Catalog() { return EnsureDictionaryEntry("Root"); 
 
 TPDFDictionary* TPDFDocument::InfoDictionary() { return EnsureDictionaryEntry("Info"); }
 
-TPDFDictionary* TPDFDocument::PagesRoot() { return AsDictionary(Catalog()->Get("Pages", true)); }
+TPDFDictionary* TPDFDocument::PagesRoot() { return As<TPDFDictionary>(Catalog()->Get("Pages", true)); }
 
 void TPDFDocument::SetInfoEntry(const std::string& key, const std::u16string& value) {
   // A PDF text string: plain bytes for ASCII (which every PDF text encoding shares), else
@@ -595,11 +589,11 @@ void TPDFDocument::SetInfoEntry(const std::string& key, const std::u16string& va
     }
   }
   TPDFDictionary* info = InfoDictionary();
-  if (auto* existing = As<TPDFString>(info->Get(key, false), TPDFObject::KindString)) {
+  if (auto* existing = As<TPDFString>(info->Get(key, false))) {
     existing->Value = bytes;
     return;
   }
-  if (auto* stream = As<TPDFStream>(info->Get(key, false), TPDFObject::KindStream)) stream->SetData("");
+  if (auto* stream = As<TPDFStream>(info->Get(key, false))) stream->SetData("");
   info->Put(key, ObjectPool->NewString(bytes, false));
 }
 

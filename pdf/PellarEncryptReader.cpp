@@ -6,31 +6,31 @@
 
 namespace {
 
-template <typename T>
-const T* Direct(const TPDFDictionary& dict, const char* key, char kind) {
-  TPDFObject* value = dict.Get(key, false);
-  return value && value->Kind == kind ? static_cast<const T*>(value) : nullptr;
+// Entries of the encryption dictionary are read directly, never through references.
+template <class T>
+const T* Direct(const TPDFDictionary& dict, const char* key) {
+  return As<T>(dict.Get(key, false));
 }
 
 std::string NameOf(const TPDFDictionary& dict, const char* key) {
-  const auto* name = Direct<TPDFName>(dict, key, TPDFObject::KindName);
+  const auto* name = Direct<TPDFName>(dict, key);
   return name ? name->Value : "";
 }
 
 std::string StringOf(const TPDFDictionary& dict, const char* key) {
-  const auto* text = Direct<TPDFString>(dict, key, TPDFObject::KindString);
+  const auto* text = Direct<TPDFString>(dict, key);
   return text ? text->Value : "";
 }
 
 bool ReadInteger(const TPDFDictionary& dict, const char* key, int32_t& out) {
-  const auto* number = Direct<TPDFNumeric>(dict, key, TPDFObject::KindNumeric);
+  const auto* number = Direct<TPDFNumeric>(dict, key);
   if (number) out = number->AsInteger();
   return number != nullptr;
 }
 
 // The permission bits: writers give them signed or as the unsigned 32-bit value.
 int32_t PermissionBits(const TPDFDictionary& dict) {
-  const auto* number = Direct<TPDFNumeric>(dict, "P", TPDFObject::KindNumeric);
+  const auto* number = Direct<TPDFNumeric>(dict, "P");
   if (!number || !std::isfinite(number->Value) || std::fabs(number->Value) > 9e15) return 0;
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(std::nearbyint(number->Value))));
 }
@@ -45,9 +45,8 @@ TPDFEncryptDictionary ReadEncryptDictionary(const TPDFDictionary& trailer) {
     out.RefNumber = static_cast<TPDFIndRef*>(entry)->Number;
     entry = static_cast<TPDFIndRef*>(entry)->Resolve();
   }
-  if (auto* id = Direct<TPDFArray>(trailer, "ID", TPDFObject::KindArray)) {
-    TPDFObject* first = id->Item(0);
-    if (first && first->Kind == TPDFObject::KindString) out.FileId = static_cast<TPDFString*>(first)->Value;
+  if (auto* id = Direct<TPDFArray>(trailer, "ID")) {
+    if (const TPDFString* first = As<TPDFString>(id->Item(0))) out.FileId = first->Value;
   }
   if (!entry || entry->Kind != TPDFObject::KindDictionary) return out;
   const auto& dict = *static_cast<TPDFDictionary*>(entry);
@@ -62,12 +61,12 @@ TPDFEncryptDictionary ReadEncryptDictionary(const TPDFDictionary& trailer) {
   out.OE = StringOf(dict, "OE");
   out.UE = StringOf(dict, "UE");
   out.Perms = StringOf(dict, "Perms");
-  if (const auto* flag = Direct<TPDFBoolean>(dict, "EncryptMetadata", TPDFObject::KindBoolean))
+  if (const auto* flag = Direct<TPDFBoolean>(dict, "EncryptMetadata"))
     out.EncryptMetadata = flag->Value;
   out.StmF = NameOf(dict, "StmF");
   out.StrF = NameOf(dict, "StrF");
-  if (const auto* filters = Direct<TPDFDictionary>(dict, "CF", TPDFObject::KindDictionary)) {
-    if (const auto* standard = Direct<TPDFDictionary>(*filters, "StdCF", TPDFObject::KindDictionary)) {
+  if (const auto* filters = Direct<TPDFDictionary>(dict, "CF")) {
+    if (const auto* standard = Direct<TPDFDictionary>(*filters, "StdCF")) {
       out.HasStdCF = true;
       out.StdCFMethod = NameOf(*standard, "CFM");
       out.HasStdCFLength = ReadInteger(*standard, "Length", out.StdCFLength);

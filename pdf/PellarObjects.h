@@ -59,6 +59,7 @@ protected:
 
 class TPDFName : public TPDFObject {
 public:
+  static constexpr char ClassKind = KindName;
   void WriteTo(std::string& out) const override;
 
   std::string Value;    // without the slash, #xx escapes decoded
@@ -72,6 +73,7 @@ private:
 
 class TPDFNull : public TPDFObject {
 public:
+  static constexpr char ClassKind = KindNull;
   void WriteTo(std::string& out) const override;
 
 private:
@@ -81,6 +83,7 @@ private:
 
 class TPDFBoolean : public TPDFObject {
 public:
+  static constexpr char ClassKind = KindBoolean;
   void WriteTo(std::string& out) const override;
 
   bool Value;
@@ -92,6 +95,7 @@ private:
 
 class TPDFNumeric : public TPDFObject {
 public:
+  static constexpr char ClassKind = KindNumeric;
   void WriteTo(std::string& out) const override;
   // Nearest integer, ties to even, clamped to the 32-bit range (NaN gives 0).
   int32_t AsInteger() const;
@@ -105,6 +109,7 @@ private:
 
 class TPDFString : public TPDFObject {
 public:
+  static constexpr char ClassKind = KindString;
   void WriteTo(std::string& out) const override;
 
   std::string Value;  // the bytes, unescaped or hex-decoded
@@ -118,6 +123,7 @@ private:
 
 class TPDFIndRef : public TPDFObject {
 public:
+  static constexpr char ClassKind = KindIndRef;
   void WriteTo(std::string& out) const override;
   void ShiftNumbers(int32_t delta) override;
   // The object through the pool's OnLookupIndirect, or nothing.
@@ -139,6 +145,7 @@ struct TPDFDictionaryEntry {
 
 class TPDFDictionary : public TPDFObject {
 public:
+  static constexpr char ClassKind = KindDictionary;
   void WriteTo(std::string& out) const override;
   void Discard() override;
   void ShiftNumbers(int32_t delta) override;
@@ -179,6 +186,7 @@ private:
 
 class TPDFArray : public TPDFObject {
 public:
+  static constexpr char ClassKind = KindArray;
   void WriteTo(std::string& out) const override;
   void Discard() override;
   void ShiftNumbers(int32_t delta) override;
@@ -204,6 +212,7 @@ private:
 
 class TPDFStream : public TPDFObject {
 public:
+  static constexpr char ClassKind = KindStream;
   void WriteTo(std::string& out) const override;
   void Discard() override;
   void ShiftNumbers(int32_t delta) override;
@@ -230,3 +239,18 @@ private:
 
   TPDFDictionary* Dict;
 };
+
+// The object as the class its kind names, or nothing (also for nothing).
+template <class T>
+T* As(TPDFObject* object) {
+  return object && object->Kind == T::ClassKind ? static_cast<T*>(object) : nullptr;
+}
+template <class T>
+const T* As(const TPDFObject* object) {
+  return object && object->Kind == T::ClassKind ? static_cast<const T*>(object) : nullptr;
+}
+// A reference replaced by the object it refers to; any other value as it is.
+inline TPDFObject* Resolved(TPDFObject* object) {
+  TPDFIndRef* ref = As<TPDFIndRef>(object);
+  return ref ? ref->Resolve() : object;
+}

@@ -25,12 +25,12 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // A direct number entry of a dictionary.
 const TPDFNumeric* DirectNumber(const TPDFDictionary& dict, const std::string& key) {
-  TPDFObject* value = dict.Get(key, false);
-  return value && value->Kind == TPDFObject::KindNumeric ? static_cast<const TPDFNumeric*>(value) : nullptr;
+  return As<TPDFNumeric>(dict.Get(key, false));
 }
 
 int32_t NumberOrZero(const TPDFObject* value) {
-  return value && value->Kind == TPDFObject::KindNumeric ? static_cast<const TPDFNumeric*>(value)->AsInteger() : 0;
+  const TPDFNumeric* number = As<TPDFNumeric>(value);
+  return number ? number->AsInteger() : 0;
 }
 
 // A big-endian field of 1 to 4 bytes; other widths give 0 and consume nothing.
@@ -208,9 +208,7 @@ bool TPDFXRefReader::ReadStreamSection(int64_t start, std::optional<int64_t>& pr
   if (dict->TypeName() != "XRef" || !size) return false;
 
   std::vector<std::pair<int64_t, int64_t>> subsections;
-  TPDFObject* index = dict->Get("Index", false);
-  if (index && index->Kind == TPDFObject::KindArray) {
-    auto* items = static_cast<TPDFArray*>(index);
+  if (TPDFArray* items = As<TPDFArray>(dict->Get("Index", false))) {
     for (int i = 0; i + 1 < items->Count(); i += 2)
       subsections.emplace_back(NumberOrZero(items->Item(i)), NumberOrZero(items->Item(i + 1)));
   } else {
@@ -218,9 +216,8 @@ bool TPDFXRefReader::ReadStreamSection(int64_t start, std::optional<int64_t>& pr
   }
   const TPDFNumeric* prevNumber = DirectNumber(*dict, "Prev");
 
-  TPDFObject* w = dict->Get("W", false);
-  if (w && w->Kind == TPDFObject::KindArray && static_cast<TPDFArray*>(w)->Count() >= 3) {
-    auto* widths = static_cast<TPDFArray*>(w);
+  TPDFArray* widths = As<TPDFArray>(dict->Get("W", false));
+  if (widths && widths->Count() >= 3) {
     const int32_t w1 = NumberOrZero(widths->Item(0)), w2 = NumberOrZero(widths->Item(1)),
                   w3 = NumberOrZero(widths->Item(2));
     // The data follow the first "stream" keyword after the dictionary. (Stepping over the

@@ -6,20 +6,6 @@
 #include "pdf/PellarEncryptReader.h"
 #include "pdf/PellarXRefReader.h"
 
-namespace {
-
-template <class T>
-T* As(TPDFObject* object, char kind) {
-  return object && object->Kind == kind ? static_cast<T*>(object) : nullptr;
-}
-
-TPDFObject* Resolved(TPDFObject* object) {
-  auto* reference = As<TPDFIndRef>(object, TPDFObject::KindIndRef);
-  return reference ? reference->Resolve() : object;
-}
-
-}  // namespace
-
 TRawPdfReader::TRawPdfReader(std::string fileBytes) : Bytes(std::move(fileBytes)) {
   Pool.OnLookupIndirect = [this](TPDFIndRef&, int32_t number, int32_t) { return Object(number); };
   TPDFXRefReader xref(Bytes);
@@ -28,7 +14,7 @@ TRawPdfReader::TRawPdfReader(std::string fileBytes) : Bytes(std::move(fileBytes)
     if (type == 'n' && offset >= 0) Locations.try_emplace(number, TLocation{offset, generation});
   };
   xref.OnTrailer = [this](const std::string& text) {
-    if (!TrailerDict) TrailerDict = As<TPDFDictionary>(Pool.Parse(text), TPDFObject::KindDictionary);
+    if (!TrailerDict) TrailerDict = As<TPDFDictionary>(Pool.Parse(text));
   };
   xref.ReadSection(xref.FindStartXref());
   if (!TrailerDict) TrailerDict = Pool.NewDictionary();
@@ -57,7 +43,7 @@ int32_t TRawPdfReader::Generation(int32_t number) const {
 
 std::string TRawPdfReader::StreamData(int32_t number) const {
   size_t at = 0;
-  auto* dict = As<TPDFDictionary>(ParseObject(number, at), TPDFObject::KindDictionary);
+  auto* dict = As<TPDFDictionary>(ParseObject(number, at));
   const int32_t length = dict ? dict->GetInteger("Length", -1) : -1;
   at = Bytes.find("stream", at);
   if (length < 0 || at == std::string::npos) return {};
@@ -71,9 +57,9 @@ TPDFObject* TRawPdfReader::Find(const std::vector<std::string>& path) const {
   TPDFObject* at = TrailerDict;
   for (const std::string& step : path) {
     at = Resolved(at);
-    if (auto* dict = As<TPDFDictionary>(at, TPDFObject::KindDictionary))
+    if (auto* dict = As<TPDFDictionary>(at))
       at = dict->Get(step, false);
-    else if (auto* array = As<TPDFArray>(at, TPDFObject::KindArray))
+    else if (auto* array = As<TPDFArray>(at))
       at = array->Item(TextToIntDef(step, -1));
     else
       return nullptr;
@@ -84,9 +70,11 @@ TPDFObject* TRawPdfReader::Find(const std::vector<std::string>& path) const {
 TPDFEncryptDictionary TRawPdfReader::EncryptDictionary() const { return ReadEncryptDictionary(*TrailerDict); }
 
 int32_t ReferenceNumber(const TPDFObject* object) {
-  return object && object->Kind == TPDFObject::KindIndRef ? static_cast<const TPDFIndRef*>(object)->Number : 0;
+  const TPDFIndRef* reference = As<TPDFIndRef>(object);
+  return reference ? reference->Number : 0;
 }
 
 std::string StringValue(const TPDFObject* object) {
-  return object && object->Kind == TPDFObject::KindString ? static_cast<const TPDFString*>(object)->Value : "";
+  const TPDFString* text = As<TPDFString>(object);
+  return text ? text->Value : "";
 }
