@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "filters/PellarStreamData.h"
+#include "pdf/PellarStreamData.h"
 #include "pdf/PellarDocument.h"
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarStructure.h"

@@ -6,7 +6,7 @@
 #include <limits>
 #include <unordered_map>
 
-#include "filters/PellarStreamData.h"
+#include "pdf/PellarStreamData.h"
 #include "pdf/PellarConvert.h"
 #include "pdf/PellarEncryptReader.h"
 #include "pdf/PellarFileStream.h"

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "filters/PellarStreamData.h"
+#include "pdf/PellarStreamData.h"
 #include "pdf/PellarConvert.h"
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarStructure.h"

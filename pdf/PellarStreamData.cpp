@@ -1,4 +1,4 @@
-#include "filters/PellarStreamData.h"
+#include "pdf/PellarStreamData.h"
 
 #include <algorithm>
 #include <optional>

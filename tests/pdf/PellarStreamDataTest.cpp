@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "filters/PellarStreamData.h"
+#include "pdf/PellarStreamData.h"
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarStructure.h"
 #include "tests/support/FilterEncoders.h"

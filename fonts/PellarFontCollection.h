@@ -1,0 +1,92 @@
+#pragma once
+// The fonts of one page-text request: each font dictionary a content stream selects is
+// loaded once into a record that gives, per character code, its text and its width.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "fonts/PellarCIDWidths.h"
+#include "fonts/PellarCMap.h"
+#include "fonts/PellarFontPrograms.h"
+#include "fonts/PellarGlyphTables.h"
+
+class TPDFObject;
+class TPDFIndRef;
+class TPDFDictionary;
+
+// One loaded font. For a Type0 font it is the record of its descendant, marked composite.
+struct TPDFFontCollectionData {
+  int32_t Id = 0;              // object number the font was selected by; 0 for a direct one
+  TCodeWidths Widths{};        // glyph units (1000 per em but for Type 3), as given
+  TAnsiTexts AnsiText;         // Windows-1252 text per code, for the content-order reader
+  std::string FontName = "Arial";
+  // What text showing needs of the font program: its kind, the CFF width divisor and a
+  // Type 3 font's FontMatrix.
+  TFontProgramKind ProgramKind = TFontProgramKind::None;
+  double WidthScale = 1;
+  std::array<double, 6> FontMatrix{0.001, 0, 0, 0.001, 0, 0};
+  TGlyphNames GlyphNames;
+  bool Composite = false;
+  TPDFCIDWidths CIDWidths;
+  double Ascent = 0;
+  double Descent = 0;
+  TUnicodeTexts UnicodeText;  // per code of a simple font
+  TPDFCMap ToUnicodeRanges;   // in the order of the map
+  int32_t FirstChar = 0;
+  int32_t LastChar = 0;
+  std::string CIDToGIDMap;
+  bool OneByteCodes = false;
+  std::string EncodingName;   // a Type0 font's /Encoding name
+  std::string CIDSystemInfo;  // Registry-Ordering-Supplement of a CIDFont
+};
+
+class TPDFFontCollection {
+public:
+  TPDFFontCollection() = default;
+  TPDFFontCollection(const TPDFFontCollection&) = delete;
+  TPDFFontCollection& operator=(const TPDFFontCollection&) = delete;
+
+  // Parse embedded programs and look for substitute fonts; the page tree sets it.
+  bool LoadFontPrograms = false;
+
+  // Makes the font of the reference current, loading it on first use; no reference
+  // leaves the current font as it is.
+  void SelectFont(TPDFIndRef* font);
+  // Makes the record with that Id current; an unknown Id leaves the current font.
+  void SelectFontById(int32_t id);
+  // Loads a font given as a direct dictionary (always a new record) and makes it current.
+  void LoadDirectFont(TPDFDictionary* font);
+
+  const TPDFFontCollectionData* Current() const { return CurrentRecord; }
+  // The character codes of string bytes in the current font; none without a font.
+  TPellarCodeList SplitCodes(std::string_view bytes) const;
+  // The text of one code of the current font.
+  std::u16string CodeToUnicode(int32_t code) const;
+  // The width of a composite font's code, looked up by its CID; nothing when neither the
+  // CID nor a default has one.
+  std::optional<int32_t> CompositeWidth(int32_t code) const;
+
+  // Appends a record (font loading does; tests build records directly) and indexes it.
+  TPDFFontCollectionData& AddRecord(std::unique_ptr<TPDFFontCollectionData> record);
+  int RecordCount() const { return static_cast<int>(Fonts.size()); }
+  const TPDFFontCollectionData& Record(int i) const { return *Fonts.at(static_cast<size_t>(i)); }
+
+  // Reads the font object into new records (a Type0 font's descendant is marked composite).
+  void LoadFont(TPDFObject* font);
+
+private:
+  // Index of the first record with the Id, or -1.
+  int FindRecord(int32_t id) const;
+  void Index(int32_t id, int32_t position);
+  void Unindex(int32_t id, int32_t position);
+
+  std::vector<std::unique_ptr<TPDFFontCollectionData>> Fonts;
+  // (Id, position) pairs, sorted; the lowest position first among equal Ids.
+  std::vector<std::pair<int32_t, int32_t>> FontIndex;
+  TPDFFontCollectionData* CurrentRecord = nullptr;
+};

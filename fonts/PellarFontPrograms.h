@@ -1,0 +1,50 @@
+#pragma once
+// Embedded font programs, read only as far as text needs them: the built-in encoding of
+// Type 1 and compact (CFF) programs, the kind of a /FontFile2, and the glyph names and
+// advances of TrueType data, which give substitute fonts their widths.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fonts/PellarGlyphTables.h"
+
+enum class TFontProgramKind { None, Type1, Compact, TrueType, Type3 };
+
+// The clear-text part of a Type 1 program (its first length1 bytes) read for /Encoding;
+// StandardEncoding names where it assigns none, and all of them when length1 or length2
+// is not positive.
+TGlyphNames Type1BuiltInEncoding(std::string_view program, int64_t length1, int64_t length2);
+
+struct TCompactProgram {
+  bool CIDKeyed = false;
+  TGlyphNames Encoding;    // built-in encoding by code
+  double WidthScale = 1;   // 1000 x FontMatrix[0] of the Top DICT, 1 when absent or 0
+};
+// A bare CFF program or an OpenType one ("OTTO", through its "CFF " table). What cannot be
+// read leaves the names reached so far.
+TCompactProgram ParseCompactProgram(std::string_view data);
+// True when the data's table directory has a "CFF " table.
+bool IsCompactProgram(std::string_view data);
+
+// Glyph names ('post') and advances ('hmtx', scaled to 1000 units per em) of TrueType data.
+class TTrueTypeProgram {
+public:
+  explicit TTrueTypeProgram(std::string_view data);
+  // The advance of the last glyph with that 'post' name; nothing when no glyph has it.
+  std::optional<int32_t> GlyphAdvance(const std::string& glyphName) const;
+
+private:
+  std::vector<std::string> Names;  // by glyph index
+  std::vector<int32_t> Advances;   // by glyph index, already scaled; empty: 750 for all
+};
+
+// The installed face that stands in for a font a PDF does not embed.
+struct TSubstituteFace {
+  std::string Family;
+  bool Bold = false;
+  bool Italic = false;
+};
+// From the font's name and its descriptor flags, choosing among the installed families.
+TSubstituteFace SubstituteFont(const std::string& fontName, int32_t flags, const std::vector<std::string>& families);
