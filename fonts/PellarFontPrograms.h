@@ -3,12 +3,14 @@
 // Type 1 and compact (CFF) programs, the kind of a /FontFile2, and the glyph names and
 // advances of TrueType data, which give substitute fonts their widths.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "fonts/PellarGlyphTables.h"
+#include "platform/FontCatalogue.h"
 
 enum class TFontProgramKind { None, Type1, Compact, TrueType, Type3 };
 
@@ -48,3 +50,9 @@ struct TSubstituteFace {
 };
 // From the font's name and its descriptor flags, choosing among the installed families.
 TSubstituteFace SubstituteFont(const std::string& fontName, int32_t flags, const std::vector<std::string>& families);
+
+// The TrueType program of the installed face that stands in for an unembedded font, read
+// through the catalogue; nothing when no face is found or the face holds a compact
+// program (which gives no widths).
+std::unique_ptr<TTrueTypeProgram> SubstituteProgram(const std::string& fontName, int32_t flags,
+                                                    Platform::TFontCatalogue& catalogue);
