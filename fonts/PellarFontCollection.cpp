@@ -2,24 +2,30 @@
 
 #include <algorithm>
 
+#include "fonts/PellarFontCache.h"
 #include "pdf/PellarObjects.h"
 
 void TPDFFontCollection::SelectFont(TPDFIndRef* font) {
   if (!font) return;
   int found = FindRecord(font->Number);
   if (found < 0) {
-    size_t before = Fonts.size();
-    LoadFont(font);
-    if (Fonts.size() == before) return;
-    // The last record is the font's own (a Type0 font's descendant record): it answers
-    // to the reference's number from now on.
-    int32_t last = static_cast<int32_t>(Fonts.size() - 1);
-    Unindex(Fonts.back()->Id, last);
-    Fonts.back()->Id = font->Number;
-    Index(font->Number, last);
-    found = last;
+    if (auto cached = Cache ? Cache->Find(font->Number, LoadFontPrograms) : nullptr) {
+      Append(std::move(cached));
+    } else {
+      size_t before = Fonts.size();
+      LoadFont(font);
+      if (Fonts.size() == before) return;
+      // The last record is the font's own (a Type0 font's descendant record): it answers
+      // to the reference's number from now on.
+      int32_t last = static_cast<int32_t>(Fonts.size() - 1);
+      Unindex(Fonts.back()->Id, last);
+      Fonts.back()->Id = font->Number;
+      Index(font->Number, last);
+      if (Cache) Cache->Store(font->Number, LoadFontPrograms, Fonts.back());
+    }
+    found = static_cast<int32_t>(Fonts.size() - 1);
   }
-  if (found >= 0) CurrentRecord = Fonts[static_cast<size_t>(found)].get();
+  CurrentRecord = Fonts[static_cast<size_t>(found)].get();
 }
 
 void TPDFFontCollection::SelectFontById(int32_t id) {
@@ -35,9 +41,13 @@ void TPDFFontCollection::LoadDirectFont(TPDFDictionary* font) {
 }
 
 TPDFFontCollectionData& TPDFFontCollection::AddRecord(std::unique_ptr<TPDFFontCollectionData> record) {
+  Append(std::move(record));
+  return *Fonts.back();
+}
+
+void TPDFFontCollection::Append(std::shared_ptr<TPDFFontCollectionData> record) {
   Fonts.push_back(std::move(record));
   Index(Fonts.back()->Id, static_cast<int32_t>(Fonts.size() - 1));
-  return *Fonts.back();
 }
 
 void TPDFFontCollection::Index(int32_t id, int32_t position) {

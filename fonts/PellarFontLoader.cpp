@@ -3,8 +3,11 @@
 #include "fonts/PellarFontBuilder.h"
 #include "fonts/PellarFontCollection.h"
 #include "fonts/PellarFontDictionary.h"
+#include "pdf/PellarObjects.h"
 
 void TPDFFontCollection::LoadFont(TPDFObject* font) {
   const TFontDictionary dictionary = ReadFontDictionary(font, {LoadFontPrograms});
-  AddRecord(BuildFontRecord(dictionary, {LoadFontPrograms, nullptr}));
+  std::unique_ptr<TPDFFontCollectionData> record = BuildFontRecord(dictionary, {LoadFontPrograms, nullptr});
+  if (const auto* ref = As<TPDFIndRef>(font)) record->Id = ref->Number;
+  AddRecord(std::move(record));
 }

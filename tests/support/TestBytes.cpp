@@ -1,5 +1,7 @@
 #include "tests/support/TestBytes.h"
 
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -39,4 +41,9 @@ std::string BytesToHex(const std::string& bytes) {
     out += digits[c & 15];
   }
   return out;
+}
+
+std::string FixtureBytes(const std::string& name) {
+  std::ifstream in(std::string(VORBIX_SOURCE_DIR) + "/tests/fixtures/" + name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }

@@ -10,3 +10,5 @@ std::string Bytes(std::initializer_list<int> values);
 std::string HexToBytes(std::string_view hex);
 // Lower-case hexadecimal digits, two per byte; comparing through it gives readable failure messages.
 std::string BytesToHex(const std::string& bytes);
+// The bytes of a file under tests/fixtures; empty when it cannot be read.
+std::string FixtureBytes(const std::string& name);
