@@ -26,5 +26,7 @@ private:
   size_t Bytes = 0;  // estimated size of the records held
 };
 
+// Whether two records hold the same values in every field (a cached record against a new one).
+bool SameFontRecord(const TPDFFontCollectionData& a, const TPDFFontCollectionData& b);
 // About how much memory a record holds, with what it owns.
 size_t FontRecordBytes(const TPDFFontCollectionData& record);
