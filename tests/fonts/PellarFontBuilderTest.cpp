@@ -236,6 +236,10 @@ TEST(PellarFontBuilder, CompositeFonts) {
       {"no character collection", "Identity-H", {}, "", std::string("\0A", 2), {0x41}, u"", {600}},
       {"90ms-RKSJ-H by CID", "90ms-RKSJ-H", {}, "Adobe-Japan1-2", "A\x82\xA0", {0x41, 0x82A0}, u"A\u3042",
        {500, 700}},
+      // The map's first codespace range has one-byte bounds; the encoding still decides.
+      {"90ms-RKSJ-H with ToUnicode", "90ms-RKSJ-H",
+       "2 begincodespacerange <00> <80> <8140> <9FFC> endcodespacerange 1 beginbfchar <82A0> <3093> endbfchar",
+       "Adobe-Japan1-2", "A\x82\xA0", {0x41, 0x82A0}, u"\u3093", {500, 700}},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
