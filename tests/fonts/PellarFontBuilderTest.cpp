@@ -6,19 +6,18 @@
 #include <vector>
 
 #include "fonts/PellarFontBuilder.h"
-#include "platform/FontCatalogue.h"
+#include "tests/support/FontTestSupport.h"
+#include "tests/support/TestBytes.h"
 
 namespace {
 
-// No installed fonts: no result may depend on the machine's.
-class TNoFonts : public Platform::TFontCatalogue {
-public:
-  std::vector<std::string> Families() override { return {}; }
-  std::string FontData(const std::string&, bool, bool) override { return {}; }
+const TFontBuildOptions WithPrograms{true, nullptr};
+const TFontBuildOptions WithoutPrograms{false, nullptr};
+
+// No installed fonts while a test runs.
+class PellarFontBuilder : public ::testing::Test {
+  TTestFonts NoFonts;
 };
-TNoFonts NoFonts;
-const TFontBuildOptions WithPrograms{true, &NoFonts};
-const TFontBuildOptions WithoutPrograms{false, &NoFonts};
 
 TFontDictionary Font(TFontSubtype subtype, const std::string& baseFont) {
   TFontDictionary font;
@@ -49,23 +48,13 @@ void SymbolicTrueType(TFontDictionary& font) {
   font.FontFile2 = {true, "\0\1\0\0", 0, 0};
 }
 
-std::string Hex(const std::u16string& text) {
-  std::string out;
-  char unit[8];
-  for (char16_t c : text) {
-    std::snprintf(unit, sizeof unit, "%04X ", static_cast<unsigned>(c));
-    out += unit;
-  }
-  return out;
-}
-
 const char* const OneByteMap =
     "begincodespacerange <00> <FF> endcodespacerange\n"
     "2 beginbfchar <41> <005A> <42> <D835DC00> endbfchar 1 beginbfrange <60> <61> <2022> endbfrange endcmap";
 
 // The text of codes of simple fonts, by the glyph names their encodings and programs give
 // and by their ToUnicode maps.
-TEST(PellarFontBuilder, TextOfSimpleFonts) {
+TEST_F(PellarFontBuilder, TextOfSimpleFonts) {
   struct TCase {
     const char* Name;
     TFontSubtype Subtype;
@@ -128,13 +117,13 @@ TEST(PellarFontBuilder, TextOfSimpleFonts) {
     TFontDictionary font = Font(c.Subtype, "ABCDEF+Some");
     c.Setup(font);
     auto record = BuildFontRecord(font, WithPrograms);
-    for (const auto& [code, text] : c.Text) EXPECT_EQ(Hex(record->UnicodeText[code]), Hex(text)) << code;
+    for (const auto& [code, text] : c.Text) EXPECT_EQ(UnitsToHex(record->UnicodeText[code]), UnitsToHex(text)) << code;
     for (const auto& [code, text] : c.Ansi) EXPECT_EQ(record->AnsiText[code], text) << code;
   }
 }
 
 // Widths and heights of simple fonts: descriptor, standard-font metrics, /Widths.
-TEST(PellarFontBuilder, WidthsAndHeights) {
+TEST_F(PellarFontBuilder, WidthsAndHeights) {
   struct TCase {
     const char* Name;
     std::function<void(TFontDictionary&)> Setup;
@@ -191,7 +180,7 @@ TEST(PellarFontBuilder, WidthsAndHeights) {
   }
 }
 
-TEST(PellarFontBuilder, RecordFields) {
+TEST_F(PellarFontBuilder, RecordFields) {
   TFontDictionary font = Font(TFontSubtype::TrueType, "Helvetica");
   font.FirstChar = 32, font.LastChar = 300;
   auto record = BuildFontRecord(font, WithPrograms);
@@ -214,7 +203,7 @@ TEST(PellarFontBuilder, RecordFields) {
 
 // Composite fonts: codes split by the encoding or the ToUnicode codespace, text through the
 // map or the predefined encoding, widths by CID.
-TEST(PellarFontBuilder, CompositeFonts) {
+TEST_F(PellarFontBuilder, CompositeFonts) {
   struct TCase {
     const char* Name;
     std::string Encoding;
@@ -265,7 +254,7 @@ TEST(PellarFontBuilder, CompositeFonts) {
       text += fonts.CodeToUnicode(code);
       widths.push_back(fonts.CompositeWidth(code));
     }
-    EXPECT_EQ(Hex(text), Hex(c.Text));
+    EXPECT_EQ(UnitsToHex(text), UnitsToHex(c.Text));
     EXPECT_EQ(widths, c.Widths);
   }
 }

@@ -7,34 +7,10 @@
 #include "fonts/PellarFontCollection.h"
 #include "pdf/PellarDocument.h"
 #include "pdf/PellarObjects.h"
-#include "platform/FontCatalogue.h"
 #include "tests/support/FontTestSupport.h"
 #include "tests/support/TestBytes.h"
 
 namespace {
-
-// No installed fonts while a test runs, or a catalogue that serves one face for every family.
-class TTestFonts : public Platform::TFontCatalogue {
-public:
-  explicit TTestFonts(std::string face = "") : Face(std::move(face)) { Previous = Platform::SetFontCatalogue(this); }
-  ~TTestFonts() override { Platform::SetFontCatalogue(Previous); }
-  std::vector<std::string> Families() override { return Face.empty() ? std::vector<std::string>{} : std::vector<std::string>{"Arial"}; }
-  std::string FontData(const std::string&, bool, bool) override { return Face; }
-
-private:
-  std::string Face;
-  Platform::TFontCatalogue* Previous;
-};
-
-std::string Hex(const std::u16string& text) {
-  std::string out;
-  char unit[8];
-  for (char16_t c : text) {
-    std::snprintf(unit, sizeof unit, "%04X ", static_cast<unsigned>(c));
-    out += unit;
-  }
-  return out;
-}
 
 // The text of string bytes in the current font, as the text readers take it.
 std::u16string TextOf(const TPDFFontCollection& fonts, const std::string& bytes) {
@@ -82,7 +58,7 @@ TEST(PellarFontLoading, FontsOfRealProducers) {
     TPDFFontCollection fonts;
     fonts.LoadFontPrograms = true;
     fonts.SelectFont(ref);
-    EXPECT_EQ(Hex(TextOf(fonts, c.Bytes)), Hex(c.Text));
+    EXPECT_EQ(UnitsToHex(TextOf(fonts, c.Bytes)), UnitsToHex(c.Text));
   }
 }
 
@@ -118,7 +94,7 @@ TEST(PellarFontLoading, TrueTypeFontsEmbeddedAndSubstituted) {
     TPDFFontCollection fonts;
     fonts.LoadFontPrograms = true;
     fonts.SelectFont(file.Ref(1));
-    EXPECT_EQ(Hex(TextOf(fonts, "A\x93 B")), Hex(c.Text));
+    EXPECT_EQ(UnitsToHex(TextOf(fonts, "A\x93 B")), UnitsToHex(c.Text));
     const TPDFFontCollectionData& font = *fonts.Current();
     EXPECT_EQ((std::vector<double>{font.Widths['A'], font.Widths[' '], font.Widths['B']}), c.Widths);
     EXPECT_EQ(font.ProgramKind, c.Embedded || !c.InstalledFace.empty() ? TFontProgramKind::TrueType : TFontProgramKind::None);

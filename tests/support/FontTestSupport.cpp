@@ -9,3 +9,11 @@ TFontTestDocument::TFontTestDocument(TTestPdfWriter writer) {
 }
 
 TPDFIndRef* TFontTestDocument::Ref(int number) { return Document.Pool().NewIndRef(number, 0); }
+
+TTestFonts::TTestFonts(std::string face) : Face(std::move(face)) { Previous = Platform::SetFontCatalogue(this); }
+
+TTestFonts::~TTestFonts() { Platform::SetFontCatalogue(Previous); }
+
+std::vector<std::string> TTestFonts::Families() {
+  return Face.empty() ? std::vector<std::string>{} : std::vector<std::string>{"Arial"};
+}
