@@ -82,6 +82,7 @@ TEST(PellarFontCollection, CacheHandsOnRecordsPerDocument) {
   writer.Add("<< /Subtype /CIDFontType0 /BaseFont /Second /W [1 [600]] >>");
   TFontTestDocument file(writer);
   ASSERT_TRUE(file.Loaded);
+  TTestFonts noFonts;
   TPDFFontCache cache;
   const TPDFFontCollectionData* first = nullptr;
   for (int page = 0; page < 3; ++page) {
