@@ -284,12 +284,11 @@ void TFontRecordBuilder::BuildTextTables(bool type0) {
   if (Font.ToUnicode) {
     TToUnicodeMap map = ParseToUnicode(*Font.ToUnicode);
     if (!(type0 && record.OneByteCodes)) record.OneByteCodes = map.OneByte;
+    const TPDFCMapIndex lastRange(TPDFCMapIndex::TOrder::LastWins);
     for (size_t c = 0; c < 256; ++c) {
-      const TPDFCMapEntry* last = nullptr;
-      for (const TPDFCMapEntry& entry : map.Ranges)
-        if (entry.Low <= c && c <= entry.High) last = &entry;
-      if (!last) continue;
-      unicode[c] = CMapEntryText(*last, static_cast<int32_t>(c));
+      const int32_t entry = lastRange.Find(map.Ranges, static_cast<int32_t>(c));
+      if (entry < 0) continue;
+      unicode[c] = CMapEntryText(map.Ranges[static_cast<size_t>(entry)], static_cast<int32_t>(c));
       ansi[c].clear();
       for (char16_t unit : unicode[c]) ansi[c] += Windows1252Byte(unit);
     }

@@ -98,9 +98,8 @@ std::u16string TPDFFontCollection::CodeToUnicode(int32_t code) const {
   if (!font) return {};
   if (!font->Composite) return code >= 0 && code <= 255 ? font->UnicodeText[static_cast<size_t>(code)] : std::u16string();
   if (!font->ToUnicodeRanges.empty()) {
-    for (const TPDFCMapEntry& entry : font->ToUnicodeRanges)
-      if (entry.Low <= code && code <= entry.High) return CMapEntryText(entry, code);
-    return {};
+    const int32_t entry = font->ToUnicodeIndex.Find(font->ToUnicodeRanges, code);
+    return entry < 0 ? std::u16string() : CMapEntryText(font->ToUnicodeRanges[static_cast<size_t>(entry)], code);
   }
   if (!font->CIDSystemInfo.empty()) return PredefinedUnicode(font->EncodingName, font->CIDSystemInfo, code);
   return {};

@@ -12,6 +12,7 @@
 
 #include "fonts/PellarCIDWidths.h"
 #include "fonts/PellarCMap.h"
+#include "fonts/PellarCMapIndex.h"
 #include "fonts/PellarFontPrograms.h"
 #include "fonts/PellarGlyphTables.h"
 
@@ -38,6 +39,7 @@ struct TPDFFontCollectionData {
   double Descent = 0;
   TUnicodeTexts UnicodeText;  // per code of a simple font
   TPDFCMap ToUnicodeRanges;   // in the order of the map
+  TPDFCMapIndex ToUnicodeIndex;  // the first range of each code, built on first use
   int32_t FirstChar = 0;
   int32_t LastChar = 0;
   std::string CIDToGIDMap;
