@@ -2,6 +2,7 @@
 // The generated font tables (tools/gen_glyph_tables.py, tools/gen_japan_cmaps.py). Rows of
 // the glyph tables are sorted by the bytes of the glyph name, so names are found by
 // binary search.
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
@@ -26,7 +27,7 @@ struct TExpertGlyph {
   const char* Name;
   uint8_t Code;
 };
-// The Adobe Glyph List with the Zapf Dingbats names: a name's text, 1 to 4 UTF-16 units.
+// The Adobe Glyph List with the Zapf Dingbats names: the UTF-16 text of each name.
 struct TGlyphListEntry {
   const char* Name;
   const char16_t* Text;
@@ -48,3 +49,15 @@ std::span<const THeiseiWidth> HeiseiWidths();
 // code-to-CID maps of 90msp-RKSJ-H and 90ms-RKSJ-H (kinds 1 and 2, 2-byte values).
 enum class TJapanCMap { CIDToUnicode, MspRKSJ, MsRKSJ };
 std::string_view JapanCMapData(TJapanCMap map);
+
+// The row of a table sorted by name whose name is exactly `name` (byte comparison), or null.
+template <class Row>
+const Row* FindGlyphRow(std::span<const Row> rows, std::string_view name) {
+  std::size_t low = 0, high = rows.size();
+  while (low < high) {
+    const std::size_t middle = low + (high - low) / 2;
+    if (std::string_view(rows[middle].Name) < name) low = middle + 1;
+    else high = middle;
+  }
+  return low < rows.size() && rows[low].Name == name ? &rows[low] : nullptr;
+}
