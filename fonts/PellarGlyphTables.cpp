@@ -58,7 +58,7 @@ TAnsiTexts GlyphNamesToAnsi(const TGlyphNames& names) {
     const TLatinGlyph* row = FindGlyphRow(LatinGlyphs(), name);
     if (row && row->Codes[WinAnsiColumn] >= 0) texts[code] = std::string(1, static_cast<char>(row->Codes[WinAnsiColumn]));
     else if (name == "fi" || name == "fl" || name == "ff" || name == "ffi") texts[code] = name;
-    else if (name == "minus") texts[code] = "-";
+    else if (name == "minus") texts[code] = '-';
   }
   return texts;
 }
