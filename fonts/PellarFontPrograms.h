@@ -7,12 +7,17 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "fonts/PellarGlyphTables.h"
 #include "platform/FontCatalogue.h"
 
 enum class TFontProgramKind { None, Type1, Compact, TrueType, Type3 };
+
+// The StandardEncoding names by code (".notdef" where it has none), read from the CFF
+// standard encoding through the CFF standard strings.
+const TGlyphNames& StandardEncodingNames();
 
 // The clear-text part of a Type 1 program (its first length1 bytes) read for /Encoding;
 // StandardEncoding names where it assigns none, and all of them when length1 or length2
@@ -38,8 +43,8 @@ public:
   std::optional<int32_t> GlyphAdvance(const std::string& glyphName) const;
 
 private:
-  std::vector<std::string> Names;  // by glyph index
-  std::vector<int32_t> Advances;   // by glyph index, already scaled; empty: 750 for all
+  std::unordered_map<std::string, uint32_t> LastGlyph;  // the last glyph of each 'post' name
+  std::vector<int32_t> Advances;                         // by glyph index, already scaled; empty: 750 for all
 };
 
 // The installed face that stands in for a font a PDF does not embed.
