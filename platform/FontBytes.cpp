@@ -61,7 +61,7 @@ std::string CollectionFace(std::string_view data, uint32_t index) {
   if (index >= faces) return {};
   in.Skip(size_t(index) * 4);
   const uint32_t start = in.U32();
-  if (!in.Ok() || !IsSfntFont(data.substr(start, 4))) return {};
+  if (!in.Ok() || start > data.size() || !IsSfntFont(data.substr(start, 4))) return {};
 
   const std::vector<TTableRecord> tables = ReadDirectory(data, start);
   size_t total = DirectoryHeaderSize + tables.size() * TableRecordSize;
