@@ -19,7 +19,6 @@ TNames Assigned(const TGlyphNames& names) {
   return assigned;
 }
 
-std::string U16(int value) { return Bytes({value >> 8 & 0xFF, value & 0xFF}); }
 const std::string Zero(1, '\0');
 
 // The generated tables against values the CFF and TrueType formats fix.

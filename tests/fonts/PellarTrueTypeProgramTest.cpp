@@ -6,7 +6,6 @@
 
 namespace {
 
-std::string U16(int value) { return Bytes({value >> 8 & 0xFF, value & 0xFF}); }
 
 std::string Head(int unitsPerEm) { return std::string(18, '\0') + U16(unitsPerEm) + std::string(34, '\0'); }
 std::string Hhea(int metrics) { return std::string(34, '\0') + U16(metrics); }

@@ -59,6 +59,8 @@ std::string Collection(const std::vector<std::string>& fonts) {
   return out;
 }
 
+std::string U16(int value) { return Card(static_cast<uint32_t>(value) & 0xFFFF, 2); }
+
 std::string CffIndex(const std::vector<std::string>& items, int offSize) {
   std::string out = Card(uint32_t(items.size()), 2);
   if (items.empty()) return out;

@@ -18,6 +18,9 @@ std::string Sfnt(const std::vector<std::pair<std::string, std::string>>& tables,
 // table offsets are moved by the face's offset).
 std::string Collection(const std::vector<std::string>& fonts);
 
+// A big-endian 16-bit number.
+std::string U16(int value);
+
 // A CFF INDEX of the items with offsets of offSize bytes.
 std::string CffIndex(const std::vector<std::string>& items, int offSize = 1);
 // A DICT integer operand in its five-byte form, so that offsets have a fixed size.
