@@ -2,6 +2,7 @@
 // Embedded font programs, read only as far as text needs them: the built-in encoding of
 // Type 1 and compact (CFF) programs, the kind of a /FontFile2, and the glyph names and
 // advances of TrueType data, which give substitute fonts their widths.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -56,8 +57,11 @@ struct TSubstituteFace {
 // From the font's name and its descriptor flags, choosing among the installed families.
 TSubstituteFace SubstituteFont(const std::string& fontName, int32_t flags, const std::vector<std::string>& families);
 
+// Substitute data larger than this is not read as it is: "Arial" stands in for it.
+inline constexpr size_t MaxSubstituteSize = 104857600;
 // The TrueType program of the installed face that stands in for an unembedded font, read
-// through the catalogue; nothing when no face is found or the face holds a compact
-// program (which gives no widths).
+// through the catalogue; nothing when no face is found, the face holds a compact program
+// (which gives no widths), or even "Arial" is larger than maxSize.
 std::unique_ptr<TTrueTypeProgram> SubstituteProgram(const std::string& fontName, int32_t flags,
-                                                    Platform::TFontCatalogue& catalogue);
+                                                    Platform::TFontCatalogue& catalogue,
+                                                    size_t maxSize = MaxSubstituteSize);

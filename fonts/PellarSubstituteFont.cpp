@@ -6,9 +6,6 @@
 
 namespace {
 
-// Substitute data above this size is not read as it is; "Arial" stands in for it.
-constexpr size_t MaxSubstituteSize = 104857600;
-
 bool EndsWith(const std::string& text, std::string_view end) {
   return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
@@ -80,11 +77,11 @@ TSubstituteFace SubstituteFont(const std::string& fontName, int32_t flags, const
 }
 
 std::unique_ptr<TTrueTypeProgram> SubstituteProgram(const std::string& fontName, int32_t flags,
-                                                    Platform::TFontCatalogue& catalogue) {
+                                                    Platform::TFontCatalogue& catalogue, size_t maxSize) {
   const TSubstituteFace face = SubstituteFont(fontName, flags, catalogue.Families());
   std::string data = catalogue.FontData(face.Family, face.Bold, face.Italic);
-  if (data.size() > MaxSubstituteSize) data = catalogue.FontData("Arial", face.Bold, face.Italic);
+  if (data.size() > maxSize) data = catalogue.FontData("Arial", face.Bold, face.Italic);
   // A compact program gives no widths, nor does data too large even as "Arial".
-  if (data.empty() || data.size() > MaxSubstituteSize || IsCompactProgram(data)) return nullptr;
+  if (data.empty() || data.size() > maxSize || IsCompactProgram(data)) return nullptr;
   return std::make_unique<TTrueTypeProgram>(data);
 }
