@@ -37,8 +37,12 @@ bool IsSfntFormat(FcPattern* font) {
 
 class TSystemFonts : public TFontCatalogue {
 public:
+  // The catalogue lives as long as the process; fontconfig's caches go with it, so that leak
+  // checkers see nothing left.
   ~TSystemFonts() override {
-    if (Config) FcConfigDestroy(Config);
+    if (!Config) return;
+    FcConfigDestroy(Config);
+    FcFini();
   }
 
   std::vector<std::string> Families() override {
