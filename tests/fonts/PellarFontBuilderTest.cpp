@@ -16,7 +16,8 @@ const TFontBuildOptions WithoutPrograms{false, nullptr};
 
 // No installed fonts while a test runs.
 class PellarFontBuilder : public ::testing::Test {
-  TTestFonts NoFonts;
+  TFakeFontCatalogue NoFonts;
+  TScopedFontCatalogue Installed{NoFonts};
 };
 
 TFontDictionary Font(TFontSubtype subtype, const std::string& baseFont) {

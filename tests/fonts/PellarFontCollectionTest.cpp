@@ -82,7 +82,8 @@ TEST(PellarFontCollection, CacheHandsOnRecordsPerDocument) {
   writer.Add("<< /Subtype /CIDFontType0 /BaseFont /Second /W [1 [600]] >>");
   TFontTestDocument file(writer);
   ASSERT_TRUE(file.Loaded);
-  TTestFonts noFonts;
+  TFakeFontCatalogue noFonts;
+  TScopedFontCatalogue installed(noFonts);
   TPDFFontCache cache;
   const TPDFFontCollectionData* first = nullptr;
   for (int page = 0; page < 3; ++page) {

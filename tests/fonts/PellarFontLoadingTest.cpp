@@ -45,7 +45,8 @@ TEST(PellarFontLoading, FontsOfRealProducers) {
       {"cairo.pdf", "f-1-0", "A\x93\x80" "B", u"A\u201C\u20ACB"},
       {"cairo.pdf", "f-2-1", std::string("\0\1\0\2\0\3", 6), u"\u03B1\u03B2\u03B3"},
   };
-  TTestFonts noFonts;
+  TFakeFontCatalogue noFonts;
+  TScopedFontCatalogue installed(noFonts);
   for (const TCase& c : cases) {
     SCOPED_TRACE(std::string(c.File) + " " + c.Resource);
     TPDFDocument document;
@@ -73,7 +74,7 @@ TEST(PellarFontLoading, TrueTypeFontsEmbeddedAndSubstituted) {
     std::u16string Text;         // of "A\x93 B"
     std::vector<double> Widths;  // of A, space, B
   };
-  const std::string standIn = FixtureBytes("fonts/post2.ttf");
+  const std::string standIn = FontFixture("post2.ttf");
   const std::vector<TCase> cases = {
       {"embedded symbolic subset", "/Encoding /WinAnsiEncoding", true, "", u"A\u201C B", {750, 750, 750}},
       {"embedded symbolic subset without encoding", "", true, "", u"A\u0093 B", {750, 750, 750}},
@@ -84,7 +85,9 @@ TEST(PellarFontLoading, TrueTypeFontsEmbeddedAndSubstituted) {
   const std::string program = FixtureBytes("fontload/symbolic.ttf");
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
-    TTestFonts installed(c.InstalledFace);
+    TFakeFontCatalogue catalogue;
+    if (!c.InstalledFace.empty()) catalogue.Add("Arial", false, false, c.InstalledFace);
+    TScopedFontCatalogue installed(catalogue);
     TTestPdfWriter writer;
     writer.Add("<< /Type /Font /Subtype /TrueType /BaseFont /ABCDEF+Wingy " + c.Font + " /FontDescriptor 2 0 R >>");
     writer.Add(std::string("<< /Type /FontDescriptor /Flags ") + (c.Embedded ? "4 /FontFile2 3 0 R" : "32") + " >>");
