@@ -73,7 +73,7 @@ TEST_F(PellarFontBuilder, TextOfSimpleFonts) {
   const auto type1 = TFontSubtype::Type1, trueType = TFontSubtype::TrueType;
   const std::vector<TCase> cases = {
       {"WinAnsi", type1, [](TFontDictionary& f) { EncodingName(f, "WinAnsiEncoding"); },
-       {{0x93, u"\u201C"}, {0xA0, u" "}, {0x41, u"A"}, {0x1F, u""}}, {{0x93, "\x93"}, {0xA0, "\xA0"}, {0x1F, ""}}},
+       {{0x93, u"\u201C"}, {0xA0, u" "}, {0x41, u"A"}, {0x1F, u""}}, {{0x93, "\x93"}, {0xA0, " "}, {0x1F, ""}}},
       {"MacRoman with differences", type1,
        [](TFontDictionary& f) {
          EncodingName(f, "MacRomanEncoding");
