@@ -19,6 +19,9 @@ bool HaveProgram(const std::string& path);
 
 // The built vorbix binary.
 TProcessResult RunVorbix(const std::vector<std::string>& args, const std::string& workingDir = "");
+// The same with its standard output on the descriptor `stdoutFd` (Stdout stays empty).
+TProcessResult RunVorbixWithStdout(int stdoutFd, const std::vector<std::string>& args,
+                                   const std::string& workingDir = "");
 
 // A fresh empty directory under the system's temporary directory, removed by the destructor.
 class TTempDir {
