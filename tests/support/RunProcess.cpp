@@ -103,4 +103,9 @@ std::string TTempDir::Read(const std::string& name) const {
 
 bool TTempDir::Exists(const std::string& name) const { return std::filesystem::exists(File(name)); }
 
+std::string ReadSourceFile(const std::string& relative) {
+  std::ifstream in(std::string(VORBIX_SOURCE_DIR) + "/" + relative, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 std::u16string AsciiToWideForTest(const std::string& text) { return std::u16string(text.begin(), text.end()); }

@@ -40,5 +40,8 @@ private:
   std::string Dir;
 };
 
+// The bytes of a file of the source tree, such as "doc/vorbix.1"; empty when it is missing.
+std::string ReadSourceFile(const std::string& relative);
+
 // Widens a test path byte for byte (the tests' paths are ASCII).
 std::u16string AsciiToWideForTest(const std::string& text);
