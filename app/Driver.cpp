@@ -65,7 +65,7 @@ enum ExitCode : int {
   ExitBadOutput = 5
 };
 
-// A check failed: its message is written and the run ends with its code.
+// The run ends with this code; its message, when it has one, is already written.
 struct TExit {
   int Code;
 };
