@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include "tests/support/RunProcess.h"
-#include "tests/support/TestBytes.h"
 
 namespace {
 
@@ -24,7 +23,7 @@ std::string Expand(std::string text, const std::string& dir) {
 }  // namespace
 
 TEST(DriverEndToEnd, UsageText) {
-  const std::string usage = FixtureBytes("usage.txt");
+  const std::string usage = ReadSourceFile("tests/fixtures/usage.txt");
   ASSERT_FALSE(usage.empty());
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, {"-?"}, {"a?b.pdf"}, {"?", "-Tx"}, {"", "-?"}}) {

@@ -8,6 +8,7 @@
 #include "pdf/PellarDocument.h"
 #include "pdf/PellarObjects.h"
 #include "tests/support/FontTestSupport.h"
+#include "tests/support/RunProcess.h"
 #include "tests/support/TestBytes.h"
 
 namespace {
@@ -50,7 +51,7 @@ TEST(PellarFontLoading, FontsOfRealProducers) {
   for (const TCase& c : cases) {
     SCOPED_TRACE(std::string(c.File) + " " + c.Resource);
     TPDFDocument document;
-    ASSERT_EQ(document.LoadFromBytes(FixtureBytes(std::string("fontload/") + c.File), u""), TPDFDocument::LoadOk);
+    ASSERT_EQ(document.LoadFromBytes(ReadSourceFile(std::string("tests/fixtures/fontload/") + c.File), u""), TPDFDocument::LoadOk);
     TPDFDictionary* resources = document.PageTree().PageResources();
     auto* fontResources = As<TPDFDictionary>(resources->Get("Font", true));
     ASSERT_NE(fontResources, nullptr);
@@ -82,7 +83,7 @@ TEST(PellarFontLoading, TrueTypeFontsEmbeddedAndSubstituted) {
        {666, 277, 750}},
       {"unembedded, nothing installed", "/Encoding /WinAnsiEncoding", false, "", u"A\u201C B", {750, 750, 750}},
   };
-  const std::string program = FixtureBytes("fontload/symbolic.ttf");
+  const std::string program = ReadSourceFile("tests/fixtures/fontload/symbolic.ttf");
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Name);
     TFakeFontCatalogue catalogue;

@@ -1,8 +1,6 @@
 #include "tests/support/TestBytes.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -52,9 +50,4 @@ std::string UnitsToHex(const std::u16string& text) {
     out += unit;
   }
   return out;
-}
-
-std::string FixtureBytes(const std::string& name) {
-  std::ifstream in(std::string(VORBIX_SOURCE_DIR) + "/tests/fixtures/" + name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
 }

@@ -12,5 +12,3 @@ std::string HexToBytes(std::string_view hex);
 std::string BytesToHex(const std::string& bytes);
 // UTF-16 units as four upper-case hexadecimal digits each, followed by a blank.
 std::string UnitsToHex(const std::u16string& text);
-// The bytes of a file under tests/fixtures; empty when it cannot be read.
-std::string FixtureBytes(const std::string& name);
