@@ -30,6 +30,8 @@ TEST(PellarCIDWidths, ReadsBothFormsAndStopsAtTheFirstBadEntry) {
       {"[5 9 100 1 20 200]", {{4, 200}, {5, 100}, {9, 100}, {10, 200}, {20, 200}, {21, {}}}, 2},
       // One range over every CID a 31-bit number reaches; nothing per CID.
       {"[0 2147483647 500]", {{0, 500}, {2147483647u, 500}, {2147483648u, {}}}, 1},
+      // 4294967295 is taken as the largest 32-bit integer.
+      {"[65535 4294967295 900]", {{65534, {}}, {65535, 900}, {2147483647u, 900}, {4294967295u, {}}}, 1},
       {"[3.6 4.4 299.5]", {{3, {}}, {4, 300}, {5, {}}}, 1},
       {"[10 5 300]", {{5, {}}, {10, {}}}, 0},
       {"[-1 [500] 2 [600]]", {{2, {}}}, 0},
@@ -47,19 +49,6 @@ TEST(PellarCIDWidths, ReadsBothFormsAndStopsAtTheFirstBadEntry) {
     EXPECT_EQ(widths.Entries().size(), c.Ranges);
     for (const auto& [cid, width] : c.Expected) EXPECT_EQ(widths.Width(cid), width) << cid;
   }
-}
-
-TEST(PellarCIDWidths, DefaultAnswersWhatNoRangeHolds) {
-  TPDFStructure pool;
-  TPDFCIDWidths widths;
-  EXPECT_TRUE(widths.Empty());
-  ReadCIDWidths(pool.Parse("[0 [100] 65535 4294967295 900]"), widths);
-  widths.SetDefault(1000);
-  // 4294967295 is taken as the largest 32-bit integer, where the second entry ends.
-  const std::vector<TWidthAt> expected = {
-      {0, 100}, {1, 1000}, {65534, 1000}, {65535, 900}, {2147483647u, 900}, {2147483648u, 1000}};
-  for (const auto& [cid, width] : expected) EXPECT_EQ(widths.Width(cid), width) << cid;
-  EXPECT_FALSE(widths.Empty());
 }
 
 // The index built for binary search answers like a scan of the ranges in order.

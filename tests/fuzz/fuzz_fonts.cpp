@@ -1,8 +1,8 @@
 // Loads arbitrary font dictionaries. The input is split at "endobj" into the bodies of
 // objects 1, 2, ...; they are written as a file with a correct cross-reference table, so
 // that references between them (descendants, descriptors, encodings, programs, ToUnicode
-// streams) resolve. Each object is selected as a font, its codes are looked up, and the
-// record taken from the per-document cache must equal the one loaded anew.
+// streams) resolve. Each object is selected as a font and its codes are looked up; the
+// records a later collection takes from the per-document cache must equal those loaded anew.
 // Seeds (seeds/fuzz_fonts): font object sets as ps2pdf, pdftocairo and hand-written files
 // give them; fuzz_fonts.dict lists the keys.
 #include <cstddef>
@@ -81,17 +81,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   size_t count = 0;
   TPDFDocument document;
   if (document.LoadFromBytes(BuildFile(input, count), u"") != TPDFDocument::LoadOk) return 0;
+  // The first collection loads into the cache and the last takes every record from it;
+  // a collection without the cache loads the fonts in reverse order, so that its records
+  // also show that a record does not depend on the fonts loaded before it.
   TPDFFontCache cache;
-  for (int pass = 0; pass < 2; ++pass) {
-    TPDFFontCollection cached(&cache), fresh;
-    cached.LoadFontPrograms = fresh.LoadFontPrograms = true;
-    for (size_t n = 1; n <= count; ++n) {
-      TPDFIndRef* ref = document.Pool().NewIndRef(static_cast<int32_t>(n), 0);
-      cached.SelectFont(ref);
-      fresh.SelectFont(ref);
-      if (!SameFontRecord(*cached.Current(), *fresh.Current())) std::abort();
-      Exercise(cached, input.substr(0, 64));
-    }
+  TPDFFontCollection first(&cache), reversed, again(&cache);
+  first.LoadFontPrograms = reversed.LoadFontPrograms = again.LoadFontPrograms = true;
+  auto ref = [&](size_t n) { return document.Pool().NewIndRef(static_cast<int32_t>(n), 0); };
+  for (size_t n = 1; n <= count; ++n) {
+    first.SelectFont(ref(n));
+    Exercise(first, input.substr(0, 64));
+  }
+  for (size_t n = count; n >= 1; --n) reversed.SelectFont(ref(n));
+  for (size_t n = 1; n <= count; ++n) {
+    again.SelectFont(ref(n));
+    reversed.SelectFont(ref(n));
+    if (!SameFontRecord(*again.Current(), *reversed.Current())) std::abort();
   }
   return 0;
 }
