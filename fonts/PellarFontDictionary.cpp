@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <string_view>
 
 #include "fonts/PellarCMap.h"
 #include "pdf/PellarObjects.h"
@@ -75,7 +76,12 @@ TFontProgramData ReadProgram(const TPDFDictionary& descriptor, const char* key, 
   const TPDFDictionary& dict = *stream->Dictionary();
   program.Length1 = Integer(dict, "Length1").value_or(0);
   program.Length2 = Integer(dict, "Length2").value_or(0);
-  program.Data = DecodedData(*stream);
+  // Of a Type 1 program only the clear-text part says anything about text, and nothing
+  // when the lengths are not positive.
+  size_t limit = MaxDecodedStreamSize;
+  if (std::string_view(key) == "FontFile")
+    limit = program.Length1 > 0 && program.Length2 > 0 ? static_cast<size_t>(program.Length1) : 0;
+  program.Data = DecodedData(*stream, limit);
   return program;
 }
 

@@ -22,7 +22,7 @@ enum class TEncodingForm { None, Name, Dictionary, Stream };
 // One embedded font program: its decoded bytes and the lengths of a Type 1 program's parts.
 struct TFontProgramData {
   bool Present = false;  // the descriptor's entry is a stream
-  std::string Data;
+  std::string Data;      // of a /FontFile, only the clear-text part (its first Length1 bytes)
   int32_t Length1 = 0;   // /Length1 and /Length2, 0 when not numbers
   int32_t Length2 = 0;
 };

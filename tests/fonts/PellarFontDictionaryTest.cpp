@@ -143,7 +143,7 @@ TEST(PellarFontDictionary, DescriptorAndPrograms) {
       "<< /Subtype /Type1 /FontDescriptor 2 0 R >>",
       "<< /MissingWidth 3 0 R /Ascent 0.9 /Descent (x) /Flags 34 /FontFile 4 0 R /FontFile3 5 0 R /FontDescriptor 2 0 R >>",
       "250",
-      "<< /Length 10 /Length1 6 0 R /Length2 -5 /Length3 0 >>\nstream\nclear text\nendstream",
+      "<< /Length 10 /Length1 6 0 R /Length2 5 /Length3 0 >>\nstream\nclear text\nendstream",
       "<< /Length 7 /Subtype /Type1C >>\nstream\ncompact\nendstream",
       "4"};
   for (bool programs : {false, true}) {
@@ -156,8 +156,8 @@ TEST(PellarFontDictionary, DescriptorAndPrograms) {
     EXPECT_EQ(font.Flags, 34);
     EXPECT_EQ(font.FontFile.Present, programs);
     EXPECT_EQ(font.FontFile.Length1, programs ? 4 : 0);
-    EXPECT_EQ(font.FontFile.Length2, programs ? -5 : 0);
-    EXPECT_EQ(font.FontFile.Data, programs ? "clear text" : "");
+    EXPECT_EQ(font.FontFile.Length2, programs ? 5 : 0);
+    EXPECT_EQ(font.FontFile.Data, programs ? "clea" : "");
     EXPECT_TRUE(font.FontFile3.Present);
     EXPECT_EQ(font.FontFile3.Data, "compact");
   }
