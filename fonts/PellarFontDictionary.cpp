@@ -80,7 +80,7 @@ TFontProgramData ReadProgram(const TPDFDictionary& descriptor, const char* key, 
   // when the lengths are not positive.
   size_t limit = MaxDecodedStreamSize;
   if (std::string_view(key) == "FontFile")
-    limit = program.Length1 > 0 && program.Length2 > 0 ? static_cast<size_t>(program.Length1) : 0;
+    limit = program.Length1 > 0 && program.Length2 > 0 ? std::min(static_cast<size_t>(program.Length1), limit) : 0;
   program.Data = DecodedData(*stream, limit);
   return program;
 }
