@@ -1,5 +1,6 @@
 #include "engine/Pellar.h"
 
+#include "engine/PellarPageTree.h"
 #include "pdf/PellarConvert.h"
 #include "pdf/PellarDocument.h"
 #include "pdf/PellarError.h"

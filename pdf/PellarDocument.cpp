@@ -6,11 +6,12 @@
 #include <limits>
 #include <unordered_map>
 
-#include "pdf/PellarStreamData.h"
+#include "engine/PellarPageTree.h"
 #include "pdf/PellarConvert.h"
 #include "pdf/PellarEncryptReader.h"
 #include "pdf/PellarFileStream.h"
 #include "pdf/PellarObjects.h"
+#include "pdf/PellarStreamData.h"
 #include "pdf/PellarStructure.h"
 #include "pdf/PellarXRefReader.h"
 #include "platform/Platform.h"

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/PellarPageTree.h"
 #include "pdf/PellarStringList.h"
 #include "security/PellarSecurity.h"
 
 class TPellarWideFileStream;
+class TPDFPageTree;
 class TPDFStructure;
 class TPDFObject;
 class TPDFDictionary;

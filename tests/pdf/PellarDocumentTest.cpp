@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/PellarPageTree.h"
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarStructure.h"
 #include "tests/support/PdfWriter.h"
