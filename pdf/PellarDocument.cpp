@@ -97,7 +97,7 @@ void TPDFDocument::ResetDocument() {
   Tree = std::make_unique<TPDFPageTree>(*this, nullptr);
 }
 
-int TPDFDocument::LoadFromStream(TPellarWideFileStream& stream, const std::u16string& password) {
+TPDFLoadResult TPDFDocument::LoadFromStream(TPellarWideFileStream& stream, const std::u16string& password) {
   try {
     stream.Seek(0, TPellarWideFileStream::FromBeginning);
     return LoadFromBytes(stream.ReadRest(), password);
@@ -107,14 +107,14 @@ int TPDFDocument::LoadFromStream(TPellarWideFileStream& stream, const std::u16st
   }
 }
 
-int TPDFDocument::LoadFromBytes(std::string bytes, const std::u16string& password) {
+TPDFLoadResult TPDFDocument::LoadFromBytes(std::string bytes, const std::u16string& password) {
   try {
     ResetDocument();
     // Offsets are 32-bit throughout the file format as read here.
     if (bytes.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) return LoadFailed;
     FileText = std::move(bytes);
     FileLength = static_cast<int32_t>(FileText.size());
-    int result = LoadSteps(password);
+    TPDFLoadResult result = LoadSteps(password);
     if (result == LoadFailed) {
       const size_t header = FileText.find("%PDF-");
       if (header != std::string::npos && header > 0) {
@@ -134,10 +134,10 @@ int TPDFDocument::LoadFromBytes(std::string bytes, const std::u16string& passwor
   }
 }
 
-int TPDFDocument::LoadSteps(const std::u16string& password) {
+TPDFLoadResult TPDFDocument::LoadSteps(const std::u16string& password) {
   if (!CheckHeader()) return LoadFailed;
   if (!ReadCrossReference()) return LoadFailed;
-  int result = LoadOk;
+  TPDFLoadResult result = LoadOk;
   if (TrailerDict->Get("Encrypt", false)) {
     EncryptionState();
     if (!Security.CheckPassword(password)) result = LoadPasswordRejected;
@@ -309,7 +309,7 @@ TPDFObject* TPDFDocument::RecordObject(TPDFIndObj& record) {
   return record.Object;
 }
 
-int TPDFDocument::EncryptionState() {
+TPDFEncryptionState TPDFDocument::EncryptionState() {
   if (!Security.State().Examined) Security.Examine(ReadEncryptDictionary(*TrailerDict));
   return Security.EncryptionState();
 }

@@ -42,10 +42,12 @@ struct TPDFObjectStream {
   std::vector<int64_t> Ends;
 };
 
+// What loading a document answers.
+enum class TPDFLoadResult { LoadOk, LoadPasswordRejected, LoadFailed };
+
 class TPDFDocument {
 public:
-  // Load answers.
-  enum : int { LoadOk = 0, LoadPasswordRejected = 1, LoadFailed = 2 };
+  using enum TPDFLoadResult;
 
   TPDFDocument();
   ~TPDFDocument();
@@ -53,8 +55,8 @@ public:
   TPDFDocument& operator=(const TPDFDocument&) = delete;
 
   // Reads the whole stream and loads the document with the password.
-  int LoadFromStream(TPellarWideFileStream& stream, const std::u16string& password);
-  int LoadFromBytes(std::string bytes, const std::u16string& password);
+  TPDFLoadResult LoadFromStream(TPellarWideFileStream& stream, const std::u16string& password);
+  TPDFLoadResult LoadFromBytes(std::string bytes, const std::u16string& password);
   // A new one-page document of 612 by 792 points.
   bool NewBlankDocument();
   void ResetDocument();
@@ -73,8 +75,8 @@ public:
   // Sets a text entry of the document information dictionary.
   void SetInfoEntry(const std::string& key, const std::u16string& value);
 
-  // 0 without /Encrypt, 1 for a dictionary this engine can open, 2 otherwise.
-  int EncryptionState();
+  // Examines the /Encrypt entry on first use.
+  TPDFEncryptionState EncryptionState();
   // Encrypted, supported, and the password was accepted as user or owner password.
   bool IsUnlocked() const { return Security.IsUnlocked(); }
   const TPDFSecurityState& SecurityState() const { return Security.State(); }
@@ -99,7 +101,7 @@ private:
     bool Compressed;
   };
 
-  int LoadSteps(const std::u16string& password);
+  TPDFLoadResult LoadSteps(const std::u16string& password);
   bool CheckHeader();
   bool ReadCrossReference();
   void RepairNumbering();

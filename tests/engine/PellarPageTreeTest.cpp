@@ -24,7 +24,7 @@ struct TTreeDoc {
     return name ? name->Text() : "?";
   }
   TPDFDocument Doc;
-  int Result;
+  TPDFLoadResult Result;
 };
 
 const std::pair<int, std::string> Catalog{1, "<< /Type /Catalog /Pages 2 0 R >>"};

@@ -39,7 +39,7 @@ TEST(Document, HeadersAndVersions) {
   struct {
     const char* Name;
     std::string File;
-    int Result;
+    TPDFLoadResult Result;
     std::string Version;
   } cases[] = {
       {"plain", body, TPDFDocument::LoadOk, "1.4"},
@@ -230,7 +230,7 @@ TEST(Document, EncryptedFilesOpenWithEitherPassword) {
       for (const std::u16string& password : {method.User, std::u16string(u"owner")}) {
         TPDFDocument doc;
         ASSERT_EQ(doc.LoadFromBytes(file, password), TPDFDocument::LoadOk) << name;
-        EXPECT_EQ(doc.EncryptionState(), 1);
+        EXPECT_EQ(doc.EncryptionState(), TPDFEncryptionState::Supported);
         EXPECT_TRUE(doc.IsUnlocked());
         EXPECT_NE(PageContent(doc, 1).find("(Hello) Tj"), std::string::npos) << name;
         EXPECT_EQ(doc.InfoDictionary()->Get("Title", true)->Text(), "(Secret title)") << name;

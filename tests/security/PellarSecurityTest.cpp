@@ -47,9 +47,9 @@ TPDFEncryptDictionary BaseDictionary(int v) {
 struct TAcceptanceCase {
   const char* Name;
   TPDFEncryptDictionary Dictionary;
-  int State;
+  TPDFEncryptionState State;
   int KeyBits;
-  int Method;
+  TPDFCryptMethod Method;
 };
 
 TPDFEncryptDictionary Changed(TPDFEncryptDictionary d, void (*change)(TPDFEncryptDictionary&)) {
@@ -59,7 +59,7 @@ TPDFEncryptDictionary Changed(TPDFEncryptDictionary d, void (*change)(TPDFEncryp
 
 TEST(PellarSecurity, AcceptanceOfDictionaries) {
   const TAcceptanceCase cases[] = {
-      {"no /Encrypt", TPDFEncryptDictionary(), THandler::NotEncrypted, 0, 0},
+      {"no /Encrypt", TPDFEncryptDictionary(), THandler::NotEncrypted, 0, {}},
       {"V 1", BaseDictionary(1), THandler::Supported, 40, THandler::MethodRC4Revision2},
       {"V 2, /Length 128", BaseDictionary(2), THandler::Supported, 128, THandler::MethodRC4Revision3},
       {"V 2, /Length 56", Changed(BaseDictionary(2), [](auto& d) { d.Length = 56; }), THandler::Supported, 56,
@@ -82,37 +82,37 @@ TEST(PellarSecurity, AcceptanceOfDictionaries) {
        THandler::MethodAES256},
       // Not supported.
       {"/Encrypt not a dictionary", Changed(BaseDictionary(1), [](auto& d) { d.IsDictionary = false; }),
-       THandler::Unsupported, 0, 0},
+       THandler::Unsupported, 0, {}},
       {"other handler", Changed(BaseDictionary(4), [](auto& d) { d.Filter = "Adobe.PubSec"; }),
-       THandler::Unsupported, 0, 0},
-      {"no /Filter", Changed(BaseDictionary(1), [](auto& d) { d.Filter.clear(); }), THandler::Unsupported, 0, 0},
-      {"V 3", Changed(BaseDictionary(2), [](auto& d) { d.V = 3; }), THandler::Unsupported, 0, 0},
-      {"V 0", Changed(BaseDictionary(1), [](auto& d) { d.V = 0; }), THandler::Unsupported, 0, 0},
-      {"V 1 R 4", Changed(BaseDictionary(1), [](auto& d) { d.R = 4; }), THandler::Unsupported, 0, 0},
-      {"V 2 /Length 0", Changed(BaseDictionary(2), [](auto& d) { d.Length = 0; }), THandler::Unsupported, 0, 0},
-      {"V 2 /Length 4096", Changed(BaseDictionary(2), [](auto& d) { d.Length = 4096; }), THandler::Unsupported, 0, 0},
-      {"V 2 /Length 44", Changed(BaseDictionary(2), [](auto& d) { d.Length = 44; }), THandler::Unsupported, 0, 0},
+       THandler::Unsupported, 0, {}},
+      {"no /Filter", Changed(BaseDictionary(1), [](auto& d) { d.Filter.clear(); }), THandler::Unsupported, 0, {}},
+      {"V 3", Changed(BaseDictionary(2), [](auto& d) { d.V = 3; }), THandler::Unsupported, 0, {}},
+      {"V 0", Changed(BaseDictionary(1), [](auto& d) { d.V = 0; }), THandler::Unsupported, 0, {}},
+      {"V 1 R 4", Changed(BaseDictionary(1), [](auto& d) { d.R = 4; }), THandler::Unsupported, 0, {}},
+      {"V 2 /Length 0", Changed(BaseDictionary(2), [](auto& d) { d.Length = 0; }), THandler::Unsupported, 0, {}},
+      {"V 2 /Length 4096", Changed(BaseDictionary(2), [](auto& d) { d.Length = 4096; }), THandler::Unsupported, 0, {}},
+      {"V 2 /Length 44", Changed(BaseDictionary(2), [](auto& d) { d.Length = 44; }), THandler::Unsupported, 0, {}},
       {"V 2 /Length -128", Changed(BaseDictionary(2), [](auto& d) { d.Length = -128; }), THandler::Unsupported, 0,
-       0},
-      {"V 4 R 3", Changed(BaseDictionary(4), [](auto& d) { d.R = 3; }), THandler::Unsupported, 0, 0},
+       {}},
+      {"V 4 R 3", Changed(BaseDictionary(4), [](auto& d) { d.R = 3; }), THandler::Unsupported, 0, {}},
       {"V 4 /StmF /Identity", Changed(BaseDictionary(4), [](auto& d) { d.StmF = "Identity"; }),
-       THandler::Unsupported, 0, 0},
+       THandler::Unsupported, 0, {}},
       {"V 4 /StrF /Identity", Changed(BaseDictionary(4), [](auto& d) { d.StrF = "Identity"; }),
-       THandler::Unsupported, 0, 0},
+       THandler::Unsupported, 0, {}},
       {"V 4 without /StdCF", Changed(BaseDictionary(4), [](auto& d) { d.HasStdCF = false; }),
-       THandler::Unsupported, 0, 0},
+       THandler::Unsupported, 0, {}},
       {"V 4 /CFM /None", Changed(BaseDictionary(4), [](auto& d) { d.StdCFMethod = "None"; }),
-       THandler::Unsupported, 0, 0},
+       THandler::Unsupported, 0, {}},
       {"V 4 V2 /Length 0", Changed(BaseDictionary(4), [](auto& d) { d.StdCFMethod = "V2", d.StdCFLength = 0; }),
-       THandler::Unsupported, 0, 0},
+       THandler::Unsupported, 0, {}},
       {"V 4 V2 /Length 4096",
        Changed(BaseDictionary(4), [](auto& d) { d.StdCFMethod = "V2", d.StdCFLength = 4096; }),
-       THandler::Unsupported, 0, 0},
+       THandler::Unsupported, 0, {}},
       {"V 4 AESV3", Changed(BaseDictionary(4), [](auto& d) { d.StdCFMethod = "AESV3"; }), THandler::Unsupported, 0,
-       0},
+       {}},
       {"V 5 AESV2", Changed(BaseDictionary(5), [](auto& d) { d.StdCFMethod = "AESV2"; }), THandler::Unsupported, 0,
-       0},
-      {"V 5 R 4", Changed(BaseDictionary(5), [](auto& d) { d.R = 4; }), THandler::Unsupported, 0, 0},
+       {}},
+      {"V 5 R 4", Changed(BaseDictionary(5), [](auto& d) { d.R = 4; }), THandler::Unsupported, 0, {}},
   };
   for (const TAcceptanceCase& c : cases) {
     THandler handler;
@@ -190,7 +190,10 @@ struct TQpdfCase {
   const char* Name;
   std::vector<std::string> Arguments;  // after --encrypt
   std::u16string User, Owner;
-  int V, R, AESKind, Method, KeyBytes;
+  int V, R;
+  TPDFAESKind AESKind;
+  TPDFCryptMethod Method;
+  int KeyBytes;
 };
 
 void ExpectOpens(const TSample& sample, const TQpdfCase& c) {
