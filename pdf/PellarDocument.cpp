@@ -11,6 +11,7 @@
 #include "pdf/PellarEncryptReader.h"
 #include "pdf/PellarFileStream.h"
 #include "pdf/PellarObjects.h"
+#include "pdf/PellarParser.h"
 #include "pdf/PellarStreamData.h"
 #include "pdf/PellarStructure.h"
 #include "pdf/PellarXRefReader.h"
@@ -31,7 +32,7 @@ constexpr int MaxDecryptDepth = 1000;
 constexpr size_t ObjectStreamExpansion = 8;
 
 bool IsNumberByte(char c) { return (c >= '0' && c <= '9') || c == '.'; }
-bool IsWhite(char c) { return c == 0 || c == 9 || c == 10 || c == 12 || c == 13 || c == 32; }
+bool IsWhite(char c) { return IsPdfWhitespace(static_cast<unsigned char>(c)); }
 
 
 // Removes leading bytes outside the number set (keeping at least one byte), then the
@@ -44,19 +45,6 @@ std::string TakeNumber(std::string& text) {
   std::string number = text.substr(i, j - i);
   text.erase(0, j);
   return number;
-}
-
-// Skips the line end that must follow a "stream" keyword; answers npos when there is none.
-size_t StreamDataStart(const std::string& text, size_t afterKeyword) {
-  size_t p = afterKeyword;
-  while (p < text.size() && (text[p] == 0 || text[p] == 9 || text[p] == 12 || text[p] == 32)) ++p;
-  if (p < text.size() && text[p] == '\r') {
-    ++p;
-    if (p < text.size() && text[p] == '\n') ++p;
-    return p;
-  }
-  if (p < text.size() && text[p] == '\n') return p + 1;
-  return std::string::npos;
 }
 
 }  // namespace
