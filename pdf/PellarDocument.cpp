@@ -34,16 +34,15 @@ constexpr size_t ObjectStreamExpansion = 8;
 bool IsNumberByte(char c) { return (c >= '0' && c <= '9') || c == '.'; }
 bool IsWhite(char c) { return IsPdfWhitespace(static_cast<unsigned char>(c)); }
 
-
 // Removes leading bytes outside the number set (keeping at least one byte), then the
 // run of number bytes (never the last byte); answers that run.
-std::string TakeNumber(std::string& text) {
+std::string TakeNumber(std::string_view& text) {
   size_t i = 0;
   while (i + 1 < text.size() && !IsNumberByte(text[i])) ++i;
   size_t j = i;
   while (j + 1 < text.size() && IsNumberByte(text[j])) ++j;
-  std::string number = text.substr(i, j - i);
-  text.erase(0, j);
+  std::string number(text.substr(i, j - i));
+  text.remove_prefix(j);
   return number;
 }
 
@@ -106,8 +105,10 @@ TPDFLoadResult TPDFDocument::LoadFromBytes(std::string bytes, const std::u16stri
     if (result == LoadFailed) {
       const size_t header = FileText.find("%PDF-");
       if (header != std::string::npos && header > 0) {
-        // Junk before the header: offsets count from "%PDF-".
-        std::string rest = FileText.substr(header);
+        // Junk before the header: offsets count from "%PDF-". The bytes move in place
+        // rather than being copied, as the file may be large.
+        std::string rest = std::move(FileText);
+        rest.erase(0, header);
         ResetDocument();
         FileText = std::move(rest);
         FileLength = static_cast<int32_t>(FileText.size());
@@ -336,29 +337,36 @@ void TPDFDocument::DecryptObject(TPDFObject* object, const std::string& key, int
 }
 
 std::string TPDFDocument::RawObjectText(const TPDFIndObj& record) {
+  std::string scratch;
+  return std::string(ObjectText(record, scratch));
+}
+
+// The text of an object of the file is a view into the file's bytes, so that its stream data
+// are copied only once, into the stream; that of a compressed object is put together in `scratch`.
+std::string_view TPDFDocument::ObjectText(const TPDFIndObj& record, std::string& scratch) {
   if (!record.Compressed) {
     if (record.Offset <= 0 || record.Offset >= FileLength) return {};
-    return FileText.substr(static_cast<size_t>(record.Offset), static_cast<size_t>(record.Length));
+    return std::string_view(FileText).substr(static_cast<size_t>(record.Offset), static_cast<size_t>(record.Length));
   }
-  const std::string prefix = std::to_string(record.Number) + " " + std::to_string(record.Generation) + " obj\r";
-  const std::string fallback = prefix + "null\rendobj";
-  if (record.ObjectStreamNumber == record.Number) return fallback;
+  scratch = std::to_string(record.Number) + " " + std::to_string(record.Generation) + " obj\r";
+  const auto fallback = [&scratch]() -> std::string_view { return scratch += "null\rendobj"; };
+  if (record.ObjectStreamNumber == record.Number) return fallback();
   TPDFIndObj* holder = ObjectByNumber(record.ObjectStreamNumber);
   TPDFStream* stream = holder ? As<TPDFStream>(RecordObject(*holder)) : nullptr;
-  if (!stream || stream->Dictionary()->TypeName() != "ObjStm") return fallback;
+  if (!stream || stream->Dictionary()->TypeName() != "ObjStm") return fallback();
   TPDFObjectStream* cache = ObjectStreamCache(*stream);
   if (cache->First <= 0 || cache->Count <= 0 || record.Index < 0 || record.Index >= cache->Count || !cache->IndexArray ||
       cache->IndexArray->Count() / 2 < cache->Count)
-    return fallback;
+    return fallback();
   const int at = 2 * record.Index;
   auto* number = As<TPDFNumeric>(cache->IndexArray->Item(at));
   auto* offset = As<TPDFNumeric>(cache->IndexArray->Item(at + 1));
-  if (!number || number->Value != record.Number || !offset) return fallback;
+  if (!number || number->Value != record.Number || !offset) return fallback();
   const int64_t begin = static_cast<int64_t>(cache->First) + offset->AsInteger();
   const int64_t end = static_cast<int64_t>(cache->First) + cache->Ends[static_cast<size_t>(record.Index)];
   const int64_t size = static_cast<int64_t>(cache->Data.size());
-  if (begin < 0 || begin > size || end < begin) return fallback;
-  return prefix + cache->Data.substr(static_cast<size_t>(begin), static_cast<size_t>(std::min(end, size) - begin));
+  if (begin < 0 || begin > size || end < begin) return fallback();
+  return scratch.append(cache->Data, static_cast<size_t>(begin), static_cast<size_t>(std::min(end, size) - begin));
 }
 
 // An object's text ends where the next object of the index starts, or at the end of the
@@ -418,7 +426,8 @@ TPDFObjectStream* TPDFDocument::ObjectStreamCache(TPDFStream& stream) {
 
 TPDFObject* TPDFDocument::ReadObject(TPDFIndObj& record) {
   record.Parsed = true;
-  std::string text = RawObjectText(record);
+  std::string scratch;
+  std::string_view text = ObjectText(record, scratch);
   if (record.Compressed) record.Decrypted = true;  // its object stream was decrypted whole
   const int32_t number = TextToIntDef(TakeNumber(text), 0);
   const int32_t generation = TextToIntDef(TakeNumber(text), 0);
@@ -428,9 +437,9 @@ TPDFObject* TPDFDocument::ReadObject(TPDFIndObj& record) {
   } else {
     size_t i = 0;
     while (i + 1 < text.size() && IsWhite(text[i])) ++i;
-    text.erase(0, i);
-    std::string keyword;
-    if (text.rfind("obj<<", 0) == 0 || text.rfind("obj[", 0) == 0 || text.rfind("obj/", 0) == 0) {
+    text.remove_prefix(i);
+    std::string_view keyword;
+    if (text.starts_with("obj<<") || text.starts_with("obj[") || text.starts_with("obj/")) {
       keyword = "obj";
     } else {
       size_t end = 0;
@@ -442,7 +451,7 @@ TPDFObject* TPDFDocument::ReadObject(TPDFIndObj& record) {
     if (keyword != "obj") {
       object = ObjectPool->NewNull();
     } else {
-      text.erase(0, rest);
+      text.remove_prefix(rest);
       size_t consumed = 0;
       object = ObjectPool->ParseAt(text, consumed);
       if (TPDFDictionary* dict = As<TPDFDictionary>(object))
@@ -454,12 +463,13 @@ TPDFObject* TPDFDocument::ReadObject(TPDFIndObj& record) {
   return object;
 }
 
-TPDFStream* TPDFDocument::ProbeStream(const std::string& text, size_t dictEnd, TPDFDictionary* dict) {
-  if (text.find("stream") == std::string::npos || dictEnd > text.size() || text.size() - dictEnd < 14) return nullptr;
+TPDFStream* TPDFDocument::ProbeStream(std::string_view text, size_t dictEnd, TPDFDictionary* dict) {
+  if (text.find("stream") == std::string_view::npos || dictEnd > text.size() || text.size() - dictEnd < 14)
+    return nullptr;
   const size_t keyword = text.find("stream", dictEnd);
-  if (keyword == std::string::npos) return nullptr;
+  if (keyword == std::string_view::npos) return nullptr;
   const size_t start = StreamDataStart(text, keyword + 6);
-  if (start == std::string::npos) return nullptr;
+  if (start == std::string_view::npos) return nullptr;
   auto* length = As<TPDFNumeric>(dict->Get("Length", true));
   if (!length) return nullptr;
   int64_t n = std::max<int64_t>(length->AsInteger(), 0);
@@ -469,7 +479,7 @@ TPDFStream* TPDFDocument::ProbeStream(const std::string& text, size_t dictEnd, T
     // without the line end that precedes that keyword.
     const size_t tail = text.size() > 20 ? text.size() - 20 : 0;
     const size_t found = text.rfind("endstream");
-    if (found == std::string::npos || found < tail || found < start) return nullptr;
+    if (found == std::string_view::npos || found < tail || found < start) return nullptr;
     size_t stop = found;
     if (stop > start && text[stop - 1] == '\n') --stop;
     if (stop > start && text[stop - 1] == '\r') --stop;
@@ -481,7 +491,7 @@ TPDFStream* TPDFDocument::ProbeStream(const std::string& text, size_t dictEnd, T
   if (p < text.size() && text[p] == '\r') ++p;
   if (p < text.size() && text[p] == '\n') ++p;
   const size_t endstream = text.find("endstream", p);
-  if (endstream == std::string::npos) return nullptr;
+  if (endstream == std::string_view::npos) return nullptr;
   const size_t count = static_cast<size_t>(n) + (endstream - p);
   TPDFStream* stream = ObjectPool->NewStream("", false);
   stream->Dictionary()->CopyFrom(*dict);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "pdf/PellarStringList.h"
@@ -109,7 +110,8 @@ private:
   void RebuildNumberIndex();
   void DetectLinearization();
   TPDFObject* ReadObject(TPDFIndObj& record);
-  TPDFStream* ProbeStream(const std::string& rest, size_t dictEnd, TPDFDictionary* dict);
+  std::string_view ObjectText(const TPDFIndObj& record, std::string& scratch);
+  TPDFStream* ProbeStream(std::string_view text, size_t dictEnd, TPDFDictionary* dict);
   TPDFObjectStream* ObjectStreamCache(TPDFStream& stream);
   static std::vector<int64_t> ObjectEnds(const TPDFObjectStream& cache);
   TPDFObject* Lookup(int32_t number);
