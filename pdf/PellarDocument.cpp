@@ -288,6 +288,7 @@ TPDFObject* TPDFDocument::RecordObject(TPDFIndObj& record) {
     }
     --ReadDepth;
   }
+  if (record.StreamDataReleased) ReloadStreamData(record);
   // Objects read before the password is accepted (the encryption dictionary) stay
   // undecrypted until then.
   if (!record.Decrypted && record.Object && Security.IsUnlocked()) {
@@ -296,6 +297,40 @@ TPDFObject* TPDFDocument::RecordObject(TPDFIndObj& record) {
     if (!key.empty()) DecryptObject(record.Object, key, 0);
   }
   return record.Object;
+}
+
+// The stream object itself stays: whoever holds it keeps a valid object, and reading the
+// record again puts its data back.
+void TPDFDocument::ReleaseStreamData(int32_t number) {
+  TPDFIndObj* record = ObjectByNumber(number);
+  if (!record || !record->Parsed || record->StreamDataLength <= 0 || record->StreamDataReleased) return;
+  TPDFStream* stream = As<TPDFStream>(record->Object);
+  if (!stream || stream->Linked) return;
+  std::string().swap(stream->Data);  // clear() would keep the buffer
+  stream->SetData({});
+  record->StreamDataReleased = true;
+}
+
+bool TPDFDocument::StreamDataUnread(int32_t number) const {
+  const TPDFIndObj* record = ObjectByNumber(number);
+  return record && record->Offset > 0 && (!record->Parsed || record->StreamDataReleased);
+}
+
+void TPDFDocument::ReloadStreamData(TPDFIndObj& record) {
+  record.StreamDataReleased = false;
+  auto* stream = As<TPDFStream>(record.Object);
+  if (!stream) return;
+  stream->SetData(FileText.substr(static_cast<size_t>(record.StreamDataOffset),
+                                  static_cast<size_t>(record.StreamDataLength)));
+  if (!record.Decrypted) return;  // decrypted whole below, as on the first reading
+  const std::string key = Security.ObjectKey(record.Number, record.Generation);
+  if (!key.empty()) DecryptStreamData(*stream, key);
+}
+
+// Metadata written in clear, as /EncryptMetadata false announces, stays as it is.
+void TPDFDocument::DecryptStreamData(TPDFStream& stream, const std::string& key) {
+  if (Security.State().EncryptMetadata || stream.Dictionary()->TypeName() != "Metadata")
+    stream.SetData(Security.DecryptBytes(key, stream.Data));
 }
 
 TPDFEncryptionState TPDFDocument::EncryptionState() {
@@ -315,9 +350,7 @@ void TPDFDocument::DecryptObject(TPDFObject* object, const std::string& key, int
     }
     case TPDFObject::KindStream: {
       auto* stream = static_cast<TPDFStream*>(object);
-      // Metadata written in clear, as /EncryptMetadata false announces, stays as it is.
-      if (Security.State().EncryptMetadata || stream->Dictionary()->TypeName() != "Metadata")
-        stream->SetData(Security.DecryptBytes(key, stream->Data));
+      DecryptStreamData(*stream, key);
       DecryptObject(stream->Dictionary(), key, depth + 1);
       break;
     }
@@ -455,7 +488,7 @@ TPDFObject* TPDFDocument::ReadObject(TPDFIndObj& record) {
       size_t consumed = 0;
       object = ObjectPool->ParseAt(text, consumed);
       if (TPDFDictionary* dict = As<TPDFDictionary>(object))
-        if (TPDFStream* stream = ProbeStream(text, consumed, dict))
+        if (TPDFStream* stream = ProbeStream(record, text, consumed, dict))
           object = stream;
     }
   }
@@ -463,7 +496,8 @@ TPDFObject* TPDFDocument::ReadObject(TPDFIndObj& record) {
   return object;
 }
 
-TPDFStream* TPDFDocument::ProbeStream(std::string_view text, size_t dictEnd, TPDFDictionary* dict) {
+TPDFStream* TPDFDocument::ProbeStream(TPDFIndObj& record, std::string_view text, size_t dictEnd,
+                                      TPDFDictionary* dict) {
   if (text.find("stream") == std::string_view::npos || dictEnd > text.size() || text.size() - dictEnd < 14)
     return nullptr;
   const size_t keyword = text.find("stream", dictEnd);
@@ -497,6 +531,10 @@ TPDFStream* TPDFDocument::ProbeStream(std::string_view text, size_t dictEnd, TPD
   stream->Dictionary()->CopyFrom(*dict);
   stream->Data = text.substr(start, count);
   stream->Dictionary()->Put("Length", ObjectPool->NewNumeric(static_cast<double>(stream->Data.size())));
+  if (!record.Compressed) {  // the text is a view into the file
+    record.StreamDataOffset = static_cast<int32_t>(text.data() - FileText.data() + static_cast<ptrdiff_t>(start));
+    record.StreamDataLength = static_cast<int32_t>(stream->Data.size());
+  }
   return stream;
 }
 

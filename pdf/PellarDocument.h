@@ -31,6 +31,11 @@ struct TPDFIndObj {
   bool Compressed = false;
   int32_t ObjectStreamNumber = 0;
   int32_t Index = 0;
+  // Where the data of a stream read from the file lie in it, so that they can be let go and
+  // read again; a length of 0 for other objects.
+  int32_t StreamDataOffset = 0;
+  int32_t StreamDataLength = 0;
+  bool StreamDataReleased = false;
 };
 
 // The decoded data and number table of an object stream, read once.
@@ -66,6 +71,12 @@ public:
   std::string RawObjectText(const TPDFIndObj& record);
   // The record's object, parsed and decrypted on first use.
   TPDFObject* RecordObject(TPDFIndObj& record);
+  // Lets go of the data of a stream of the file that its reader no longer needs: they are freed
+  // at once and read again when the object is next asked for. For streams the engine has not
+  // changed; objects made in memory and object streams keep their data.
+  void ReleaseStreamData(int32_t number);
+  // The object is in the file and not read yet, or its stream data were let go.
+  bool StreamDataUnread(int32_t number) const;
   // Registers an object made in memory as a new indirect object.
   TPDFIndObj* AddIndirectObject(TPDFObject* object);
 
@@ -111,7 +122,9 @@ private:
   void DetectLinearization();
   TPDFObject* ReadObject(TPDFIndObj& record);
   std::string_view ObjectText(const TPDFIndObj& record, std::string& scratch);
-  TPDFStream* ProbeStream(std::string_view text, size_t dictEnd, TPDFDictionary* dict);
+  TPDFStream* ProbeStream(TPDFIndObj& record, std::string_view text, size_t dictEnd, TPDFDictionary* dict);
+  void ReloadStreamData(TPDFIndObj& record);
+  void DecryptStreamData(TPDFStream& stream, const std::string& key);
   TPDFObjectStream* ObjectStreamCache(TPDFStream& stream);
   static std::vector<int64_t> ObjectEnds(const TPDFObjectStream& cache);
   TPDFObject* Lookup(int32_t number);
