@@ -1,36 +1,33 @@
 // Runs the built binary on encrypted documents.
 #include <gtest/gtest.h>
 
+#include "tests/support/Fixtures.h"
 #include "tests/support/PdfWriter.h"
 #include "tests/support/RunProcess.h"
 
+// tests/fixtures/driver: MakeTestPdf({"BT (x) Tj ET"}) encrypted by qpdf.
 TEST(DriverPasswords, OnlyTheLastOptionCarriesThePassword) {
-  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
   TTempDir dir;
-  dir.Write("plain.pdf", MakeTestPdf({"BT (x) Tj ET"}));
   const std::string rejected = "Can not load file: " + dir.File("doc.pdf") + ". Error code is: 404\r\n";
   struct {
-    std::vector<std::string> Encrypt;
+    const char* File;
     std::vector<std::string> Args;
     int ExitCode;
   } cases[] = {
-      {{"user", "owner", "256"}, {"-Wuser"}, 0},
-      {{"user", "owner", "256"}, {"-Wowner"}, 0},
-      {{"user", "owner", "256"}, {"-T", "-W user "}, 0},  // the value is trimmed
-      {{"user", "owner", "256"}, {"-Wuser", "-T"}, 4},    // -T resets the password
-      {{"user", "owner", "256"}, {"-Wwrong"}, 4},
-      {{"user", "owner", "256"}, {}, 4},
-      {{"", "owner", "256"}, {}, 0},
-      {{"p\xc3\xa4ss", "owner", "256"}, {"-Wp\xc3\xa4ss"}, 0},  // typed on a UTF-8 terminal
-      {{"user", "owner", "128", "--use-aes=n"}, {"-Wuser"}, 0},
-      {{"user", "owner", "40"}, {"-Wowner", "-Oposition", "-T", "-Wuser"}, 0},
-      {{"user", "owner", "40"}, {"-Wowner", "-B1"}, 4},
+      {"aes-256.pdf", {"-Wuser"}, 0},
+      {"aes-256.pdf", {"-Wowner"}, 0},
+      {"aes-256.pdf", {"-T", "-W user "}, 0},  // the value is trimmed
+      {"aes-256.pdf", {"-Wuser", "-T"}, 4},    // -T resets the password
+      {"aes-256.pdf", {"-Wwrong"}, 4},
+      {"aes-256.pdf", {}, 4},
+      {"empty-user-aes-256.pdf", {}, 0},
+      {"latin-aes-256.pdf", {"-Wp\xc3\xa4ss"}, 0},  // typed on a UTF-8 terminal
+      {"rc4-128.pdf", {"-Wuser"}, 0},
+      {"rc4-40.pdf", {"-Wowner", "-Oposition", "-T", "-Wuser"}, 0},
+      {"rc4-40.pdf", {"-Wowner", "-B1"}, 4},
   };
   for (const auto& c : cases) {
-    std::vector<std::string> qpdf = {"--allow-weak-crypto", "--encrypt"};
-    qpdf.insert(qpdf.end(), c.Encrypt.begin(), c.Encrypt.end());
-    qpdf.insert(qpdf.end(), {"--", dir.File("plain.pdf"), dir.File("doc.pdf")});
-    ASSERT_EQ(RunQpdf(qpdf), 0);
+    dir.Write("doc.pdf", Fixture(std::string("driver/") + c.File));
     std::vector<std::string> args = {"doc.pdf"};
     args.insert(args.end(), c.Args.begin(), c.Args.end());
     TProcessResult r = RunVorbix(args, dir.Path());

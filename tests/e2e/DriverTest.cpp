@@ -4,17 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
-
+#include "tests/support/Fixtures.h"
 #include "tests/support/RunProcess.h"
 
 namespace {
-
-std::string Fixture(const std::string& name) {
-  std::ifstream in(std::string(VORBIX_SOURCE_DIR) + "/tests/fixtures/" + name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 struct TCase {
   const char* Name;

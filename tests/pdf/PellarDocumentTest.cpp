@@ -5,8 +5,8 @@
 #include "engine/PellarPageTree.h"
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarStructure.h"
+#include "tests/support/Fixtures.h"
 #include "tests/support/PdfWriter.h"
-#include "tests/support/RunProcess.h"
 
 namespace {
 
@@ -175,58 +175,40 @@ TEST(Document, BlankDocument) {
   EXPECT_EQ(static_cast<TPDFString*>(producer)->Value, std::string("\xfe\xff\x00V\x00\xe9", 6));
 }
 
+// tests/fixtures/variants: the three pages of MakeTestPdf({Content, "BT (Second) Tj ET",
+// "BT (Third) Tj ET"}) rewritten by qpdf.
 TEST(Document, QpdfVariantsLoadTheSamePages) {
-  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
-  TTempDir dir;
-  dir.Write("plain.pdf", MakeTestPdf({Content, "BT (Second) Tj ET", "BT (Third) Tj ET"}));
-  const std::vector<std::vector<std::string>> variants = {
-      {"--object-streams=generate"},
-      {"--linearize"},
-      {"--object-streams=generate", "--linearize"},
-      {"--qdf"},
-      {"--object-streams=generate", "--compress-streams=y", "--stream-data=compress"},
-  };
-  for (const auto& options : variants) {
-    std::vector<std::string> args = options;
-    args.push_back(dir.File("plain.pdf"));
-    args.push_back(dir.File("variant.pdf"));
-    ASSERT_EQ(RunQpdf(args), 0);
+  for (const char* variant : {"objstm", "linearized", "objstm-linearized", "qdf", "objstm-compressed"}) {
     TPDFDocument doc;
-    ASSERT_EQ(doc.LoadFromBytes(dir.Read("variant.pdf"), u""), TPDFDocument::LoadOk) << options[0];
+    ASSERT_EQ(doc.LoadFromBytes(Fixture(std::string("variants/") + variant + ".pdf"), u""), TPDFDocument::LoadOk)
+        << variant;
     EXPECT_EQ(doc.PageTree().PageCount(), 3);
-    EXPECT_NE(PageContent(doc, 1).find("(Hello) Tj"), std::string::npos) << options[0];
-    EXPECT_NE(PageContent(doc, 3).find("(Third) Tj"), std::string::npos) << options[0];
-    if (options.back() == "--linearize") {
-      EXPECT_TRUE(doc.Linearized());
-    }
+    EXPECT_NE(PageContent(doc, 1).find("(Hello) Tj"), std::string::npos) << variant;
+    EXPECT_NE(PageContent(doc, 3).find("(Third) Tj"), std::string::npos) << variant;
+    EXPECT_EQ(doc.Linearized(), std::string(variant).ends_with("linearized")) << variant;
   }
 }
 
+// tests/fixtures/locked: MakeTestPdf({Content}, "/Info << /Title (Secret title) >>") encrypted
+// by qpdf, each without and with object streams.
 TEST(Document, EncryptedFilesOpenWithEitherPassword) {
-  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
-  TTempDir dir;
-  dir.Write("plain.pdf", MakeTestPdf({Content}, "/Info << /Title (Secret title) >>"));
   struct {
-    std::vector<std::string> Encrypt;
+    const char* File;
     std::u16string User;
   } methods[] = {
-      {{"user", "owner", "40"}, u"user"},
-      {{"user", "owner", "128", "--use-aes=n"}, u"user"},
-      {{"user", "owner", "128", "--use-aes=y"}, u"user"},
-      {{"user", "owner", "256", "--force-R5"}, u"user"},
-      {{"user", "owner", "256"}, u"user"},
-      {{"", "owner", "256"}, u""},
-      {{"p\u00e4ss", "owner", "256"}, u"p\u00e4ss"},
-      {{"p\u00e4ss", "owner", "128", "--use-aes=y"}, u"p\u00e4ss"},
+      {"rc4-40", u"user"},
+      {"rc4-128", u"user"},
+      {"aes-128", u"user"},
+      {"aes-256-r5", u"user"},
+      {"aes-256-r6", u"user"},
+      {"empty-user-aes-256", u""},
+      {"latin-aes-256", u"p\u00e4ss"},
+      {"latin-aes-128", u"p\u00e4ss"},
   };
   for (const auto& method : methods) {
-    for (const char* streams : {"--object-streams=disable", "--object-streams=generate"}) {
-      std::vector<std::string> args = {"--allow-weak-crypto", streams, "--encrypt"};
-      args.insert(args.end(), method.Encrypt.begin(), method.Encrypt.end());
-      args.insert(args.end(), {"--", dir.File("plain.pdf"), dir.File("locked.pdf")});
-      ASSERT_EQ(RunQpdf(args), 0);
-      const std::string file = dir.Read("locked.pdf");
-      const std::string name = method.Encrypt[2] + (method.Encrypt.size() > 3 ? method.Encrypt[3] : "") + streams;
+    for (const char* streams : {"", "-objstm"}) {
+      const std::string name = std::string(method.File) + streams;
+      const std::string file = Fixture("locked/" + name + ".pdf");
       for (const std::u16string& password : {method.User, std::u16string(u"owner")}) {
         TPDFDocument doc;
         ASSERT_EQ(doc.LoadFromBytes(file, password), TPDFDocument::LoadOk) << name;

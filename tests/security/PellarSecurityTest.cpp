@@ -8,9 +8,8 @@
 #include "security/PellarPassword.h"
 #include "security/PellarSecurity.h"
 #include "tests/support/EncryptedPdf.h"
-#include "tests/support/PdfWriter.h"
+#include "tests/support/Fixtures.h"
 #include "tests/support/RawPdfReader.h"
-#include "tests/support/RunProcess.h"
 
 namespace {
 
@@ -167,7 +166,7 @@ TEST(PellarSecurity, ExaminesOnceUntilReset) {
   EXPECT_EQ(handler.EncryptionState(), THandler::NotEncrypted);
 }
 
-// ---- Documents encrypted by qpdf ----
+// ---- Documents encrypted by qpdf and Ghostscript (tests/fixtures/security) ----
 
 struct TSample {
   TRawPdfReader Reader;
@@ -188,7 +187,7 @@ struct TSample {
 
 struct TQpdfCase {
   const char* Name;
-  std::vector<std::string> Arguments;  // after --encrypt
+  const char* File;  // in tests/fixtures/security
   std::u16string User, Owner;
   int V, R;
   TPDFAESKind AESKind;
@@ -237,59 +236,48 @@ void ExpectOpens(const TSample& sample, const TQpdfCase& c) {
 }
 
 TEST(PellarSecurity, OpensDocumentsEncryptedByQpdf) {
-  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
   using H = THandler;
   const TQpdfCase cases[] = {
-      {"RC4 40-bit", {"user", "owner", "40"}, u"user", u"owner", 1, 2, H::AESNone, H::MethodRC4Revision2, 5},
-      {"RC4 128-bit", {"user", "owner", "128", "--use-aes=n"}, u"user", u"owner", 2, 3, H::AESNone,
+      {"RC4 40-bit", "rc4-40.pdf", u"user", u"owner", 1, 2, H::AESNone, H::MethodRC4Revision2, 5},
+      {"RC4 128-bit", "rc4-128.pdf", u"user", u"owner", 2, 3, H::AESNone,
        H::MethodRC4Revision3, 16},
-      {"RC4 crypt filter", {"user", "owner", "128", "--use-aes=n", "--force-V4"}, u"user", u"owner", 4, 4,
+      {"RC4 crypt filter", "rc4-128-v4.pdf", u"user", u"owner", 4, 4,
        H::AESNone, H::MethodRC4Revision3, 16},
-      {"AES-128", {"user", "owner", "128", "--use-aes=y"}, u"user", u"owner", 4, 4, H::AES128, H::MethodAES128, 16},
-      {"AES-128, metadata in clear", {"user", "owner", "128", "--use-aes=y", "--cleartext-metadata"}, u"user",
+      {"AES-128", "aes-128.pdf", u"user", u"owner", 4, 4, H::AES128, H::MethodAES128, 16},
+      {"AES-128, metadata in clear", "aes-128-clear-metadata.pdf", u"user",
        u"owner", 4, 4, H::AES128, H::MethodAES128, 16},
-      {"AES-256 R5", {"user", "owner", "256", "--force-R5"}, u"user", u"owner", 5, 5, H::AES256, H::MethodAES256, 32},
-      {"AES-256 R6", {"user", "owner", "256"}, u"user", u"owner", 5, 6, H::AES256, H::MethodAES256, 32},
-      {"empty user password, RC4 40-bit", {"", "owner", "40"}, u"", u"owner", 1, 2, H::AESNone,
+      {"AES-256 R5", "aes-256-r5.pdf", u"user", u"owner", 5, 5, H::AES256, H::MethodAES256, 32},
+      {"AES-256 R6", "aes-256-r6.pdf", u"user", u"owner", 5, 6, H::AES256, H::MethodAES256, 32},
+      {"empty user password, RC4 40-bit", "empty-user-rc4-40.pdf", u"", u"owner", 1, 2, H::AESNone,
        H::MethodRC4Revision2, 5},
-      {"empty user password, AES-128", {"", "owner", "128", "--use-aes=y"}, u"", u"owner", 4, 4, H::AES128,
+      {"empty user password, AES-128", "empty-user-aes-128.pdf", u"", u"owner", 4, 4, H::AES128,
        H::MethodAES128, 16},
-      {"empty user password, R5", {"", "owner", "256", "--force-R5"}, u"", u"owner", 5, 5, H::AES256,
+      {"empty user password, R5", "empty-user-aes-256-r5.pdf", u"", u"owner", 5, 5, H::AES256,
        H::MethodAES256, 32},
-      {"empty user password, R6", {"", "owner", "256"}, u"", u"owner", 5, 6, H::AES256, H::MethodAES256, 32},
+      {"empty user password, R6", "empty-user-aes-256-r6.pdf", u"", u"owner", 5, 6, H::AES256, H::MethodAES256, 32},
       // Non-ASCII passwords: Windows-1252 bytes up to revision 4, UTF-8 from revision 5.
-      {"Latin password, RC4 128-bit", {"caf\u00e9", "\u00fcber", "128", "--use-aes=n"}, u"caf\u00e9", u"\u00fcber",
+      {"Latin password, RC4 128-bit", "latin-rc4-128.pdf", u"caf\u00e9", u"\u00fcber",
        2, 3, H::AESNone, H::MethodRC4Revision3, 16},
-      {"Unicode passwords, R5", {"p\u00e4ssw\u00f6rd", "\u03a9wner\u20ac", "256", "--force-R5"},
+      {"Unicode passwords, R5", "unicode-aes-256-r5.pdf",
        u"p\u00e4ssw\u00f6rd", u"\u03a9wner\u20ac", 5, 5, H::AES256, H::MethodAES256, 32},
-      {"Unicode passwords, R6", {"p\u00e4ssw\u00f6rd", "\u03a9wner\u20ac\U0001F511", "256"}, u"p\u00e4ssw\u00f6rd",
+      {"Unicode passwords, R6", "unicode-aes-256-r6.pdf", u"p\u00e4ssw\u00f6rd",
        u"\u03a9wner\u20ac\U0001F511", 5, 6, H::AES256, H::MethodAES256, 32},
   };
-  for (const TQpdfCase& c : cases) {
-    TTempDir directory;
-    std::string bytes = QpdfEncryptedSample(directory, c.Arguments);
-    ASSERT_FALSE(bytes.empty()) << c.Name;
-    ExpectOpens(TSample(bytes), c);
-  }
+  for (const TQpdfCase& c : cases) ExpectOpens(TSample(Fixture(std::string("security/") + c.File)), c);
 }
 
 // Passwords are cut to 32 bytes for the MD5 revisions and to 127 bytes for AES-256.
 TEST(PellarSecurity, LongPasswordsAreCut) {
-  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
   struct TCase {
-    std::vector<std::string> Arguments;
+    const char* File;  // the user password: Limit times "u"
     size_t Limit;
   };
   const TCase cases[] = {
-      {{"128", "--use-aes=y"}, 32},
-      {{"256"}, 127},
+      {"long-aes-128.pdf", 32},
+      {"long-aes-256.pdf", 127},
   };
   for (const TCase& c : cases) {
-    const std::string user(c.Limit, 'u');
-    std::vector<std::string> arguments = {user, "owner"};
-    arguments.insert(arguments.end(), c.Arguments.begin(), c.Arguments.end());
-    TTempDir directory;
-    TSample sample(QpdfEncryptedSample(directory, arguments));
+    TSample sample(Fixture(std::string("security/") + c.File));
     THandler handler;
     handler.Examine(sample.Dictionary);
     EXPECT_TRUE(handler.CheckPassword(std::u16string(c.Limit, u'u') + u"zzz")) << c.Limit;
@@ -299,20 +287,18 @@ TEST(PellarSecurity, LongPasswordsAreCut) {
 }
 
 TEST(PellarSecurity, ObjectKeys) {
-  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
   struct TCase {
-    std::vector<std::string> Arguments;
+    const char* File;
     size_t KeyBytes;  // of object 1, generation 0
   };
   const TCase cases[] = {
-      {{"user", "owner", "40"}, 10},                    // 5-byte file key + 5
-      {{"user", "owner", "128", "--use-aes=n"}, 16},     // capped at 16
-      {{"user", "owner", "128", "--use-aes=y"}, 16},
-      {{"user", "owner", "256"}, 32},                    // the file key itself
+      {"rc4-40.pdf", 10},   // 5-byte file key + 5
+      {"rc4-128.pdf", 16},  // capped at 16
+      {"aes-128.pdf", 16},
+      {"aes-256-r6.pdf", 32},  // the file key itself
   };
   for (const TCase& c : cases) {
-    TTempDir directory;
-    TSample sample(QpdfEncryptedSample(directory, c.Arguments));
+    TSample sample(Fixture(std::string("security/") + c.File));
     THandler handler;
     handler.Examine(sample.Dictionary);
     ASSERT_TRUE(handler.CheckPassword(u"user"));
@@ -332,9 +318,7 @@ TEST(PellarSecurity, ObjectKeys) {
 // Some writers derive the key steps from the key length instead of the revision;
 // a document without /Length written that way opens with 16-byte keys.
 TEST(PellarSecurity, KeyStepsFromTheKeyLength) {
-  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
-  TTempDir directory;
-  TSample sample(QpdfEncryptedSample(directory, {"user", "owner", "128", "--use-aes=n"}));
+  TSample sample(Fixture("security/rc4-128.pdf"));
   TPDFEncryptDictionary d = sample.Dictionary;
   d.HasLength = false;
   d.Length = 0;
@@ -347,7 +331,7 @@ TEST(PellarSecurity, KeyStepsFromTheKeyLength) {
   EXPECT_EQ(handler.State().UserPassword, "user");
 
   // A crypt filter without /Length takes the dictionary's /Length.
-  TSample filtered(QpdfEncryptedSample(directory, {"user", "owner", "128", "--use-aes=n", "--force-V4"}));
+  TSample filtered(Fixture("security/rc4-128-v4.pdf"));
   d = filtered.Dictionary;
   d.HasStdCFLength = false;
   THandler filterHandler;
@@ -357,7 +341,7 @@ TEST(PellarSecurity, KeyStepsFromTheKeyLength) {
 
   // A 40-bit key marked revision 3 but made with the revision-2 steps opens with the
   // user password.
-  TSample short40(QpdfEncryptedSample(directory, {"user", "owner", "40"}));
+  TSample short40(Fixture("security/rc4-40.pdf"));
   d = short40.Dictionary;
   d.R = 3;
   THandler shortHandler;
@@ -367,21 +351,11 @@ TEST(PellarSecurity, KeyStepsFromTheKeyLength) {
   EXPECT_EQ(short40.DecryptedSecret(shortHandler), SampleSecretText);
 }
 
-const char* const Ghostscript = "/usr/bin/gs";
-
 // Revision-3 documents with keys shorter than 128 bits take the revision-3 steps
 // with the shorter key; their owner keys hash only the key's bytes in each round.
 TEST(PellarSecurity, OpensShortKeyRevision3DocumentsFromGhostscript) {
-  if (!HaveProgram(Ghostscript)) GTEST_SKIP() << "Ghostscript missing";
   for (int bits : {40, 56}) {
-    TTempDir directory;
-    directory.Write("plain.pdf", PlainSamplePdf());
-    const std::vector<std::string> arguments = {
-        "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=pdfwrite", "-sOwnerPassword=owner", "-sUserPassword=user",
-        "-dEncryptionR=3", "-dKeyLength=" + std::to_string(bits), "-sOutputFile=" + directory.File("out.pdf"),
-        directory.File("plain.pdf")};
-    ASSERT_EQ(RunProcess(Ghostscript, arguments).ExitCode, 0);
-    TSample sample(directory.Read("out.pdf"));
+    TSample sample(Fixture("security/gs-rc4-r3-" + std::to_string(bits) + ".pdf"));
     EXPECT_EQ(sample.Dictionary.R, 3);
     EXPECT_EQ(sample.Dictionary.P, -4);  // written as 4294967292
     for (const std::u16string password : {u"user", u"owner"}) {
@@ -399,9 +373,7 @@ TEST(PellarSecurity, OpensShortKeyRevision3DocumentsFromGhostscript) {
 }
 
 TEST(PellarSecurity, DamagedAES256Entries) {
-  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
-  TTempDir directory;
-  TSample sample(QpdfEncryptedSample(directory, {"user", "owner", "256"}));
+  TSample sample(Fixture("security/aes-256-r6.pdf"));
   struct TCase {
     const char* Name;
     void (*Change)(TPDFEncryptDictionary&);
@@ -430,9 +402,7 @@ TEST(PellarSecurity, DamagedAES256Entries) {
 
 // /Perms holds the permissions the writer meant; they replace a different /P.
 TEST(PellarSecurity, PermsEntryGivesThePermissions) {
-  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
-  TTempDir directory;
-  TSample sample(QpdfEncryptedSample(directory, {"user", "owner", "256", "--print=none"}));
+  TSample sample(Fixture("security/aes-256-print-none.pdf"));
   const int32_t written = sample.Dictionary.P;
   EXPECT_NE(written, -4);
   TPDFEncryptDictionary d = sample.Dictionary;
