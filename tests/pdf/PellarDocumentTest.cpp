@@ -4,6 +4,7 @@
 
 #include "engine/PellarPageTree.h"
 #include "pdf/PellarObjects.h"
+#include "pdf/PellarStreamData.h"
 #include "pdf/PellarStructure.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/PdfWriter.h"
@@ -112,6 +113,71 @@ TEST(Document, ObjectReadingRules) {
     }
     EXPECT_EQ(Object(doc, 1), object) << "read once";
   }
+}
+
+// The number of the first content stream of the selected page, whose /Contents the page tree
+// has made an array.
+int32_t ContentNumber(TPDFDocument& doc) {
+  auto* contents = As<TPDFArray>(doc.PageTree().PageDictionary()->Get("Contents", true));
+  auto* first = contents ? As<TPDFIndRef>(contents->Item(0)) : nullptr;
+  return first ? first->Number : 0;
+}
+
+// Data let go come back from the file when the stream is read again, decrypted once more.
+TEST(Document, ReleasedStreamDataComeBack) {
+  const struct {
+    const char* Name;
+    std::string File;
+    std::u16string Password;
+  } files[] = {
+      {"plain", MakeTestPdf({Content}), u""},
+      {"RC4", Fixture("locked/rc4-40.pdf"), u"user"},
+      {"AES-256", Fixture("locked/aes-256-r6.pdf"), u"owner"},
+  };
+  for (const auto& f : files) {
+    TPDFDocument doc;
+    ASSERT_EQ(doc.LoadFromBytes(f.File, f.Password), TPDFDocument::LoadOk) << f.Name;
+    const int32_t number = ContentNumber(doc);
+    auto* stream = As<TPDFStream>(Object(doc, number));
+    ASSERT_NE(stream, nullptr) << f.Name;
+    const std::string data = stream->Data;
+    EXPECT_NE(DecodedData(*stream).find("(Hello) Tj"), std::string::npos) << f.Name;
+    for (int round = 1; round <= 2; ++round) {
+      doc.ReleaseStreamData(number);
+      EXPECT_EQ(stream->Data, "") << f.Name << round;
+      EXPECT_EQ(stream->Dictionary()->GetInteger("Length", -1), 0) << f.Name << round;
+      EXPECT_TRUE(doc.StreamDataUnread(number)) << f.Name << round;
+      EXPECT_EQ(Object(doc, number), stream) << f.Name << round;  // the same object
+      EXPECT_EQ(stream->Data, data) << f.Name << round;
+      EXPECT_EQ(stream->Dictionary()->GetInteger("Length", -1), static_cast<int32_t>(data.size())) << f.Name;
+      EXPECT_FALSE(doc.StreamDataUnread(number)) << f.Name << round;
+    }
+  }
+}
+
+// Object streams (compressed objects are read from them) and streams made in memory (the file
+// does not hold their data) keep their data.
+TEST(Document, SomeStreamsKeepTheirData) {
+  TPDFDocument doc;
+  ASSERT_EQ(doc.LoadFromBytes(Fixture("variants/objstm.pdf"), u""), TPDFDocument::LoadOk);
+  std::vector<int32_t> kept;
+  for (int i = 0; i < doc.ObjectCount(); ++i) {
+    const TPDFIndObj& record = doc.ObjectAt(i);
+    const auto* stream = As<TPDFStream>(record.Object);
+    if (record.Parsed && stream && stream->Dictionary()->TypeName() == "ObjStm") kept.push_back(record.Number);
+  }
+  ASSERT_EQ(kept.size(), 1u);
+  kept.push_back(doc.AddIndirectObject(doc.Pool().NewStream("made in memory", false))->Number);
+  for (int32_t number : kept) {
+    auto* stream = As<TPDFStream>(Object(doc, number));
+    const std::string data = stream->Data;
+    ASSERT_FALSE(data.empty());
+    doc.ReleaseStreamData(number);
+    EXPECT_EQ(stream->Data, data) << number;
+    EXPECT_FALSE(doc.StreamDataUnread(number)) << number;
+  }
+  doc.ReleaseStreamData(99999);  // no such object
+  EXPECT_FALSE(doc.StreamDataUnread(99999));
 }
 
 TEST(Document, HeaderMustMatchTheRecord) {
