@@ -1,5 +1,6 @@
 #include "engine/Pellar.h"
 
+#include "engine/PellarPageTree.h"
 #include "pdf/PellarConvert.h"
 #include "pdf/PellarDocument.h"
 #include "pdf/PellarError.h"
@@ -51,7 +52,7 @@ int32_t TPellar::LoadFile(const std::u16string& fileName, const std::u16string& 
 int32_t TPellar::LoadStream(TPellarWideFileStream& stream, const std::u16string& password) {
   LastErrorCode = ErrorNone;
   auto document = std::make_unique<TPDFDocument>();
-  int answer = document->LoadFromStream(stream, password);
+  const TPDFLoadResult answer = document->LoadFromStream(stream, password);
   if (answer == TPDFDocument::LoadOk) {
     DocumentHandle handle = document.get();
     Documents.push_back(std::move(document));

@@ -151,7 +151,7 @@ void TPDFPageTree::SelectPage(int32_t n) {
   Page = FindPage(n);
   if (!Page) return;
   Current = n;
-  ContentStreams.clear();
+  ReleaseContents();
   PrepareContents();
 }
 
@@ -171,6 +171,7 @@ void TPDFPageTree::PrepareContents() {
     return pool.NewIndRef(record->Number, record->Generation);
   };
   TPDFObject* contents = Page->Get("Contents", false);
+  NoteUnread(contents);
   TPDFArray* array = nullptr;
   if (!contents) {
     array = pool.NewArray();
@@ -187,6 +188,7 @@ void TPDFPageTree::PrepareContents() {
     array = As<TPDFArray>(contents);
   }
   if (!array) return;  // a direct stream or dictionary: no content streams
+  for (int i = 0; i < array->Count(); ++i) NoteUnread(array->Item(i));
 
   TPDFStream* last = array->Count() > 0 ? As<TPDFStream>(Resolved(array->Item(array->Count() - 1))) : nullptr;
   if (!last || !IsMarked(last) || last->Data.size() > MarkedStreamLimit) array->Add(referenceTo(NewMarkedStream()));
@@ -199,6 +201,17 @@ void TPDFPageTree::PrepareContents() {
     }
     ContentStreams.push_back(stream);
   }
+}
+
+void TPDFPageTree::NoteUnread(TPDFObject* entry) {
+  const TPDFIndRef* ref = As<TPDFIndRef>(entry);
+  if (ref && Document.StreamDataUnread(ref->Number)) ReadForPage.push_back(ref->Number);
+}
+
+void TPDFPageTree::ReleaseContents() {
+  ContentStreams.clear();
+  for (int32_t number : ReadForPage) Document.ReleaseStreamData(number);
+  ReadForPage.clear();
 }
 
 void TPDFPageTree::ComputeSize() {

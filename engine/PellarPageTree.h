@@ -12,6 +12,7 @@
 class TPDFDocument;
 class TPDFDictionary;
 class TPDFArray;
+class TPDFObject;
 class TPDFStream;
 class TPDFTextFunnel;
 class TPDFFontCache;
@@ -52,6 +53,9 @@ private:
   void CacheFollowing(TPDFArray* kids, int after, int32_t n, int64_t limit, TPDFDictionary* parent);
   void Remember(int32_t n, TPDFDictionary* page, TPDFDictionary* parent);
   void PrepareContents();
+  // Remembers a reference whose stream data are not in memory yet in ReadForPage.
+  void NoteUnread(TPDFObject* entry);
+  void ReleaseContents();
   TPDFStream* NewMarkedStream();
   void ComputeSize();
 
@@ -61,6 +65,10 @@ private:
   TPDFDictionary* Page = nullptr;
   TPDFDictionary* ParentNode = nullptr;
   std::vector<TPDFStream*> ContentStreams;
+  // The content streams whose data were read from the file for the current page. Their data
+  // are let go when another page is selected: a walk over every page would otherwise keep the
+  // content of the whole file.
+  std::vector<int32_t> ReadForPage;
   // Pages found so far, by number. A map, so that a huge /Count costs nothing until pages
   // are asked for; bounded (see Remember), since a tree whose nodes share kids can number
   // far more pages than the file holds.

@@ -6,11 +6,13 @@
 #include <limits>
 #include <unordered_map>
 
-#include "pdf/PellarStreamData.h"
+#include "engine/PellarPageTree.h"
 #include "pdf/PellarConvert.h"
 #include "pdf/PellarEncryptReader.h"
 #include "pdf/PellarFileStream.h"
 #include "pdf/PellarObjects.h"
+#include "pdf/PellarParser.h"
+#include "pdf/PellarStreamData.h"
 #include "pdf/PellarStructure.h"
 #include "pdf/PellarXRefReader.h"
 #include "platform/Platform.h"
@@ -30,32 +32,18 @@ constexpr int MaxDecryptDepth = 1000;
 constexpr size_t ObjectStreamExpansion = 8;
 
 bool IsNumberByte(char c) { return (c >= '0' && c <= '9') || c == '.'; }
-bool IsWhite(char c) { return c == 0 || c == 9 || c == 10 || c == 12 || c == 13 || c == 32; }
-
+bool IsWhite(char c) { return IsPdfWhitespace(static_cast<unsigned char>(c)); }
 
 // Removes leading bytes outside the number set (keeping at least one byte), then the
 // run of number bytes (never the last byte); answers that run.
-std::string TakeNumber(std::string& text) {
+std::string TakeNumber(std::string_view& text) {
   size_t i = 0;
   while (i + 1 < text.size() && !IsNumberByte(text[i])) ++i;
   size_t j = i;
   while (j + 1 < text.size() && IsNumberByte(text[j])) ++j;
-  std::string number = text.substr(i, j - i);
-  text.erase(0, j);
+  std::string number(text.substr(i, j - i));
+  text.remove_prefix(j);
   return number;
-}
-
-// Skips the line end that must follow a "stream" keyword; answers npos when there is none.
-size_t StreamDataStart(const std::string& text, size_t afterKeyword) {
-  size_t p = afterKeyword;
-  while (p < text.size() && (text[p] == 0 || text[p] == 9 || text[p] == 12 || text[p] == 32)) ++p;
-  if (p < text.size() && text[p] == '\r') {
-    ++p;
-    if (p < text.size() && text[p] == '\n') ++p;
-    return p;
-  }
-  if (p < text.size() && text[p] == '\n') return p + 1;
-  return std::string::npos;
 }
 
 }  // namespace
@@ -96,7 +84,7 @@ void TPDFDocument::ResetDocument() {
   Tree = std::make_unique<TPDFPageTree>(*this, nullptr);
 }
 
-int TPDFDocument::LoadFromStream(TPellarWideFileStream& stream, const std::u16string& password) {
+TPDFLoadResult TPDFDocument::LoadFromStream(TPellarWideFileStream& stream, const std::u16string& password) {
   try {
     stream.Seek(0, TPellarWideFileStream::FromBeginning);
     return LoadFromBytes(stream.ReadRest(), password);
@@ -106,19 +94,21 @@ int TPDFDocument::LoadFromStream(TPellarWideFileStream& stream, const std::u16st
   }
 }
 
-int TPDFDocument::LoadFromBytes(std::string bytes, const std::u16string& password) {
+TPDFLoadResult TPDFDocument::LoadFromBytes(std::string bytes, const std::u16string& password) {
   try {
     ResetDocument();
     // Offsets are 32-bit throughout the file format as read here.
     if (bytes.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) return LoadFailed;
     FileText = std::move(bytes);
     FileLength = static_cast<int32_t>(FileText.size());
-    int result = LoadSteps(password);
+    TPDFLoadResult result = LoadSteps(password);
     if (result == LoadFailed) {
       const size_t header = FileText.find("%PDF-");
       if (header != std::string::npos && header > 0) {
-        // Junk before the header: offsets count from "%PDF-".
-        std::string rest = FileText.substr(header);
+        // Junk before the header: offsets count from "%PDF-". The bytes move in place
+        // rather than being copied, as the file may be large.
+        std::string rest = std::move(FileText);
+        rest.erase(0, header);
         ResetDocument();
         FileText = std::move(rest);
         FileLength = static_cast<int32_t>(FileText.size());
@@ -133,10 +123,10 @@ int TPDFDocument::LoadFromBytes(std::string bytes, const std::u16string& passwor
   }
 }
 
-int TPDFDocument::LoadSteps(const std::u16string& password) {
+TPDFLoadResult TPDFDocument::LoadSteps(const std::u16string& password) {
   if (!CheckHeader()) return LoadFailed;
   if (!ReadCrossReference()) return LoadFailed;
-  int result = LoadOk;
+  TPDFLoadResult result = LoadOk;
   if (TrailerDict->Get("Encrypt", false)) {
     EncryptionState();
     if (!Security.CheckPassword(password)) result = LoadPasswordRejected;
@@ -298,6 +288,7 @@ TPDFObject* TPDFDocument::RecordObject(TPDFIndObj& record) {
     }
     --ReadDepth;
   }
+  if (record.StreamDataReleased) ReloadStreamData(record);
   // Objects read before the password is accepted (the encryption dictionary) stay
   // undecrypted until then.
   if (!record.Decrypted && record.Object && Security.IsUnlocked()) {
@@ -308,7 +299,41 @@ TPDFObject* TPDFDocument::RecordObject(TPDFIndObj& record) {
   return record.Object;
 }
 
-int TPDFDocument::EncryptionState() {
+// The stream object itself stays: whoever holds it keeps a valid object, and reading the
+// record again puts its data back.
+void TPDFDocument::ReleaseStreamData(int32_t number) {
+  TPDFIndObj* record = ObjectByNumber(number);
+  if (!record || !record->Parsed || record->StreamDataLength <= 0 || record->StreamDataReleased) return;
+  TPDFStream* stream = As<TPDFStream>(record->Object);
+  if (!stream || stream->Linked) return;
+  std::string().swap(stream->Data);  // clear() would keep the buffer
+  stream->SetData({});
+  record->StreamDataReleased = true;
+}
+
+bool TPDFDocument::StreamDataUnread(int32_t number) const {
+  const TPDFIndObj* record = ObjectByNumber(number);
+  return record && record->Offset > 0 && (!record->Parsed || record->StreamDataReleased);
+}
+
+void TPDFDocument::ReloadStreamData(TPDFIndObj& record) {
+  record.StreamDataReleased = false;
+  auto* stream = As<TPDFStream>(record.Object);
+  if (!stream) return;
+  stream->SetData(FileText.substr(static_cast<size_t>(record.StreamDataOffset),
+                                  static_cast<size_t>(record.StreamDataLength)));
+  if (!record.Decrypted) return;  // decrypted whole below, as on the first reading
+  const std::string key = Security.ObjectKey(record.Number, record.Generation);
+  if (!key.empty()) DecryptStreamData(*stream, key);
+}
+
+// Metadata written in clear, as /EncryptMetadata false announces, stays as it is.
+void TPDFDocument::DecryptStreamData(TPDFStream& stream, const std::string& key) {
+  if (Security.State().EncryptMetadata || stream.Dictionary()->TypeName() != "Metadata")
+    stream.SetData(Security.DecryptBytes(key, stream.Data));
+}
+
+TPDFEncryptionState TPDFDocument::EncryptionState() {
   if (!Security.State().Examined) Security.Examine(ReadEncryptDictionary(*TrailerDict));
   return Security.EncryptionState();
 }
@@ -325,9 +350,7 @@ void TPDFDocument::DecryptObject(TPDFObject* object, const std::string& key, int
     }
     case TPDFObject::KindStream: {
       auto* stream = static_cast<TPDFStream*>(object);
-      // Metadata written in clear, as /EncryptMetadata false announces, stays as it is.
-      if (Security.State().EncryptMetadata || stream->Dictionary()->TypeName() != "Metadata")
-        stream->SetData(Security.DecryptBytes(key, stream->Data));
+      DecryptStreamData(*stream, key);
       DecryptObject(stream->Dictionary(), key, depth + 1);
       break;
     }
@@ -347,29 +370,36 @@ void TPDFDocument::DecryptObject(TPDFObject* object, const std::string& key, int
 }
 
 std::string TPDFDocument::RawObjectText(const TPDFIndObj& record) {
+  std::string scratch;
+  return std::string(ObjectText(record, scratch));
+}
+
+// The text of an object of the file is a view into the file's bytes, so that its stream data
+// are copied only once, into the stream; that of a compressed object is put together in `scratch`.
+std::string_view TPDFDocument::ObjectText(const TPDFIndObj& record, std::string& scratch) {
   if (!record.Compressed) {
     if (record.Offset <= 0 || record.Offset >= FileLength) return {};
-    return FileText.substr(static_cast<size_t>(record.Offset), static_cast<size_t>(record.Length));
+    return std::string_view(FileText).substr(static_cast<size_t>(record.Offset), static_cast<size_t>(record.Length));
   }
-  const std::string prefix = std::to_string(record.Number) + " " + std::to_string(record.Generation) + " obj\r";
-  const std::string fallback = prefix + "null\rendobj";
-  if (record.ObjectStreamNumber == record.Number) return fallback;
+  scratch = std::to_string(record.Number) + " " + std::to_string(record.Generation) + " obj\r";
+  const auto fallback = [&scratch]() -> std::string_view { return scratch += "null\rendobj"; };
+  if (record.ObjectStreamNumber == record.Number) return fallback();
   TPDFIndObj* holder = ObjectByNumber(record.ObjectStreamNumber);
   TPDFStream* stream = holder ? As<TPDFStream>(RecordObject(*holder)) : nullptr;
-  if (!stream || stream->Dictionary()->TypeName() != "ObjStm") return fallback;
+  if (!stream || stream->Dictionary()->TypeName() != "ObjStm") return fallback();
   TPDFObjectStream* cache = ObjectStreamCache(*stream);
   if (cache->First <= 0 || cache->Count <= 0 || record.Index < 0 || record.Index >= cache->Count || !cache->IndexArray ||
       cache->IndexArray->Count() / 2 < cache->Count)
-    return fallback;
+    return fallback();
   const int at = 2 * record.Index;
   auto* number = As<TPDFNumeric>(cache->IndexArray->Item(at));
   auto* offset = As<TPDFNumeric>(cache->IndexArray->Item(at + 1));
-  if (!number || number->Value != record.Number || !offset) return fallback;
+  if (!number || number->Value != record.Number || !offset) return fallback();
   const int64_t begin = static_cast<int64_t>(cache->First) + offset->AsInteger();
   const int64_t end = static_cast<int64_t>(cache->First) + cache->Ends[static_cast<size_t>(record.Index)];
   const int64_t size = static_cast<int64_t>(cache->Data.size());
-  if (begin < 0 || begin > size || end < begin) return fallback;
-  return prefix + cache->Data.substr(static_cast<size_t>(begin), static_cast<size_t>(std::min(end, size) - begin));
+  if (begin < 0 || begin > size || end < begin) return fallback();
+  return scratch.append(cache->Data, static_cast<size_t>(begin), static_cast<size_t>(std::min(end, size) - begin));
 }
 
 // An object's text ends where the next object of the index starts, or at the end of the
@@ -429,7 +459,8 @@ TPDFObjectStream* TPDFDocument::ObjectStreamCache(TPDFStream& stream) {
 
 TPDFObject* TPDFDocument::ReadObject(TPDFIndObj& record) {
   record.Parsed = true;
-  std::string text = RawObjectText(record);
+  std::string scratch;
+  std::string_view text = ObjectText(record, scratch);
   if (record.Compressed) record.Decrypted = true;  // its object stream was decrypted whole
   const int32_t number = TextToIntDef(TakeNumber(text), 0);
   const int32_t generation = TextToIntDef(TakeNumber(text), 0);
@@ -439,9 +470,9 @@ TPDFObject* TPDFDocument::ReadObject(TPDFIndObj& record) {
   } else {
     size_t i = 0;
     while (i + 1 < text.size() && IsWhite(text[i])) ++i;
-    text.erase(0, i);
-    std::string keyword;
-    if (text.rfind("obj<<", 0) == 0 || text.rfind("obj[", 0) == 0 || text.rfind("obj/", 0) == 0) {
+    text.remove_prefix(i);
+    std::string_view keyword;
+    if (text.starts_with("obj<<") || text.starts_with("obj[") || text.starts_with("obj/")) {
       keyword = "obj";
     } else {
       size_t end = 0;
@@ -453,11 +484,11 @@ TPDFObject* TPDFDocument::ReadObject(TPDFIndObj& record) {
     if (keyword != "obj") {
       object = ObjectPool->NewNull();
     } else {
-      text.erase(0, rest);
+      text.remove_prefix(rest);
       size_t consumed = 0;
       object = ObjectPool->ParseAt(text, consumed);
       if (TPDFDictionary* dict = As<TPDFDictionary>(object))
-        if (TPDFStream* stream = ProbeStream(text, consumed, dict))
+        if (TPDFStream* stream = ProbeStream(record, text, consumed, dict))
           object = stream;
     }
   }
@@ -465,12 +496,14 @@ TPDFObject* TPDFDocument::ReadObject(TPDFIndObj& record) {
   return object;
 }
 
-TPDFStream* TPDFDocument::ProbeStream(const std::string& text, size_t dictEnd, TPDFDictionary* dict) {
-  if (text.find("stream") == std::string::npos || dictEnd > text.size() || text.size() - dictEnd < 14) return nullptr;
+TPDFStream* TPDFDocument::ProbeStream(TPDFIndObj& record, std::string_view text, size_t dictEnd,
+                                      TPDFDictionary* dict) {
+  if (text.find("stream") == std::string_view::npos || dictEnd > text.size() || text.size() - dictEnd < 14)
+    return nullptr;
   const size_t keyword = text.find("stream", dictEnd);
-  if (keyword == std::string::npos) return nullptr;
+  if (keyword == std::string_view::npos) return nullptr;
   const size_t start = StreamDataStart(text, keyword + 6);
-  if (start == std::string::npos) return nullptr;
+  if (start == std::string_view::npos) return nullptr;
   auto* length = As<TPDFNumeric>(dict->Get("Length", true));
   if (!length) return nullptr;
   int64_t n = std::max<int64_t>(length->AsInteger(), 0);
@@ -480,7 +513,7 @@ TPDFStream* TPDFDocument::ProbeStream(const std::string& text, size_t dictEnd, T
     // without the line end that precedes that keyword.
     const size_t tail = text.size() > 20 ? text.size() - 20 : 0;
     const size_t found = text.rfind("endstream");
-    if (found == std::string::npos || found < tail || found < start) return nullptr;
+    if (found == std::string_view::npos || found < tail || found < start) return nullptr;
     size_t stop = found;
     if (stop > start && text[stop - 1] == '\n') --stop;
     if (stop > start && text[stop - 1] == '\r') --stop;
@@ -492,12 +525,16 @@ TPDFStream* TPDFDocument::ProbeStream(const std::string& text, size_t dictEnd, T
   if (p < text.size() && text[p] == '\r') ++p;
   if (p < text.size() && text[p] == '\n') ++p;
   const size_t endstream = text.find("endstream", p);
-  if (endstream == std::string::npos) return nullptr;
+  if (endstream == std::string_view::npos) return nullptr;
   const size_t count = static_cast<size_t>(n) + (endstream - p);
   TPDFStream* stream = ObjectPool->NewStream("", false);
   stream->Dictionary()->CopyFrom(*dict);
   stream->Data = text.substr(start, count);
   stream->Dictionary()->Put("Length", ObjectPool->NewNumeric(static_cast<double>(stream->Data.size())));
+  if (!record.Compressed) {  // the text is a view into the file
+    record.StreamDataOffset = static_cast<int32_t>(text.data() - FileText.data() + static_cast<ptrdiff_t>(start));
+    record.StreamDataLength = static_cast<int32_t>(stream->Data.size());
+  }
   return stream;
 }
 

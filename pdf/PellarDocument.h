@@ -4,13 +4,14 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "engine/PellarPageTree.h"
 #include "pdf/PellarStringList.h"
 #include "security/PellarSecurity.h"
 
 class TPellarWideFileStream;
+class TPDFPageTree;
 class TPDFStructure;
 class TPDFObject;
 class TPDFDictionary;
@@ -30,6 +31,11 @@ struct TPDFIndObj {
   bool Compressed = false;
   int32_t ObjectStreamNumber = 0;
   int32_t Index = 0;
+  // Where the data of a stream read from the file lie in it, so that they can be let go and
+  // read again; a length of 0 for other objects.
+  int32_t StreamDataOffset = 0;
+  int32_t StreamDataLength = 0;
+  bool StreamDataReleased = false;
 };
 
 // The decoded data and number table of an object stream, read once.
@@ -42,10 +48,12 @@ struct TPDFObjectStream {
   std::vector<int64_t> Ends;
 };
 
+// What loading a document answers.
+enum class TPDFLoadResult { LoadOk, LoadPasswordRejected, LoadFailed };
+
 class TPDFDocument {
 public:
-  // Load answers.
-  enum : int { LoadOk = 0, LoadPasswordRejected = 1, LoadFailed = 2 };
+  using enum TPDFLoadResult;
 
   TPDFDocument();
   ~TPDFDocument();
@@ -53,8 +61,8 @@ public:
   TPDFDocument& operator=(const TPDFDocument&) = delete;
 
   // Reads the whole stream and loads the document with the password.
-  int LoadFromStream(TPellarWideFileStream& stream, const std::u16string& password);
-  int LoadFromBytes(std::string bytes, const std::u16string& password);
+  TPDFLoadResult LoadFromStream(TPellarWideFileStream& stream, const std::u16string& password);
+  TPDFLoadResult LoadFromBytes(std::string bytes, const std::u16string& password);
   // A new one-page document of 612 by 792 points.
   bool NewBlankDocument();
   void ResetDocument();
@@ -63,6 +71,12 @@ public:
   std::string RawObjectText(const TPDFIndObj& record);
   // The record's object, parsed and decrypted on first use.
   TPDFObject* RecordObject(TPDFIndObj& record);
+  // Lets go of the data of a stream of the file that its reader no longer needs: they are freed
+  // at once and read again when the object is next asked for. For streams the engine has not
+  // changed; objects made in memory and object streams keep their data.
+  void ReleaseStreamData(int32_t number);
+  // The object is in the file and not read yet, or its stream data were let go.
+  bool StreamDataUnread(int32_t number) const;
   // Registers an object made in memory as a new indirect object.
   TPDFIndObj* AddIndirectObject(TPDFObject* object);
 
@@ -73,8 +87,8 @@ public:
   // Sets a text entry of the document information dictionary.
   void SetInfoEntry(const std::string& key, const std::u16string& value);
 
-  // 0 without /Encrypt, 1 for a dictionary this engine can open, 2 otherwise.
-  int EncryptionState();
+  // Examines the /Encrypt entry on first use.
+  TPDFEncryptionState EncryptionState();
   // Encrypted, supported, and the password was accepted as user or owner password.
   bool IsUnlocked() const { return Security.IsUnlocked(); }
   const TPDFSecurityState& SecurityState() const { return Security.State(); }
@@ -99,7 +113,7 @@ private:
     bool Compressed;
   };
 
-  int LoadSteps(const std::u16string& password);
+  TPDFLoadResult LoadSteps(const std::u16string& password);
   bool CheckHeader();
   bool ReadCrossReference();
   void RepairNumbering();
@@ -107,7 +121,10 @@ private:
   void RebuildNumberIndex();
   void DetectLinearization();
   TPDFObject* ReadObject(TPDFIndObj& record);
-  TPDFStream* ProbeStream(const std::string& rest, size_t dictEnd, TPDFDictionary* dict);
+  std::string_view ObjectText(const TPDFIndObj& record, std::string& scratch);
+  TPDFStream* ProbeStream(TPDFIndObj& record, std::string_view text, size_t dictEnd, TPDFDictionary* dict);
+  void ReloadStreamData(TPDFIndObj& record);
+  void DecryptStreamData(TPDFStream& stream, const std::string& key);
   TPDFObjectStream* ObjectStreamCache(TPDFStream& stream);
   static std::vector<int64_t> ObjectEnds(const TPDFObjectStream& cache);
   TPDFObject* Lookup(int32_t number);

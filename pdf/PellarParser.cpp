@@ -362,6 +362,14 @@ TPDFName* TPDFParser::ReadName() {
 bool IsPdfWhitespace(unsigned char c) { return Classes[c] & White; }
 bool IsPdfDelimiter(unsigned char c) { return Classes[c] & Delimiter; }
 
+size_t StreamDataStart(std::string_view text, size_t afterKeyword) {
+  size_t p = afterKeyword;
+  while (p < text.size() && Is(text[p], White) && text[p] != '\r' && text[p] != '\n') ++p;
+  if (p >= text.size()) return std::string_view::npos;
+  if (text[p] == '\r') return p + 1 < text.size() && text[p + 1] == '\n' ? p + 2 : p + 1;
+  return text[p] == '\n' ? p + 1 : std::string_view::npos;
+}
+
 TPDFObject* TPDFStructure::Parse(std::string_view text) {
   size_t consumed;
   return ParseAt(text, consumed);

@@ -9,6 +9,10 @@ bool IsPdfWhitespace(unsigned char c);
 // ( ) < > [ ] / % {   ("}" is not a delimiter).
 bool IsPdfDelimiter(unsigned char c);
 
+// Where the data of a stream start when the keyword "stream" ends at `afterKeyword`: after
+// blanks other than line ends, then one CR, LF or CR LF. npos when no line end follows.
+size_t StreamDataStart(std::string_view text, size_t afterKeyword);
+
 // The bytes of a literal string token given with its parentheses.
 std::string UnescapeLiteral(std::string_view token);
 // The bytes of a hex string token given with its angle brackets; empty unless the

@@ -1,6 +1,7 @@
 #include "pdf/PellarXRefReader.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 #include <optional>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "pdf/PellarStreamData.h"
 #include "pdf/PellarConvert.h"
 #include "pdf/PellarObjects.h"
+#include "pdf/PellarParser.h"
 #include "pdf/PellarStructure.h"
 
 namespace {
@@ -217,58 +219,48 @@ bool TPDFXRefReader::ReadStreamSection(int64_t start, std::optional<int64_t>& pr
   const TPDFNumeric* prevNumber = DirectNumber(*dict, "Prev");
 
   TPDFArray* widths = As<TPDFArray>(dict->Get("W", false));
-  if (widths && widths->Count() >= 3) {
-    const int32_t w1 = NumberOrZero(widths->Item(0)), w2 = NumberOrZero(widths->Item(1)),
-                  w3 = NumberOrZero(widths->Item(2));
-    // The data follow the first "stream" keyword after the dictionary. (Stepping over the
-    // ">>" that come before it, one at a time, ends at that same keyword.)
-    const size_t keyword = window.find("stream", std::min<size_t>(consumed, window.size()));
-    const TPDFNumeric* length = DirectNumber(*dict, "Length");
-    if (keyword != std::string::npos && length) {
-      size_t p = keyword + 6;
-      while (p < window.size() && (window[p] == 0 || window[p] == 9 || window[p] == 12 || window[p] == 32)) ++p;
-      bool lineEnd = false;
-      if (p < window.size() && window[p] == '\r') {
-        lineEnd = true;
-        ++p;
-        if (p < window.size() && window[p] == '\n') ++p;
-      } else if (p < window.size() && window[p] == '\n') {
-        lineEnd = true;
-        ++p;
-      }
-      if (lineEnd) {
-        TPDFStream* stream = pool.NewStream("", false);
-        stream->SetDictionary(dict);
-        stream->Data = ReadBytes(start + static_cast<int64_t>(p), length->AsInteger());
-        auto width = [](int32_t v) { return v >= 1 && v <= 4 ? static_cast<size_t>(v) : size_t(0); };
-        const size_t entrySize = width(w1) + width(w2) + width(w3);
-        // Only the bytes the subsections can read are decoded.
-        int64_t wanted = 0;
-        for (const auto& subsection : subsections)
-          wanted = std::min<int64_t>(wanted + std::max<int64_t>(subsection.second, 0) * static_cast<int64_t>(entrySize),
-                                     static_cast<int64_t>(MaxDecodedStreamSize));
-        const std::string data = DecodedData(*stream, static_cast<size_t>(wanted));
-        size_t pos = 0;
-        // Reading stops at the end of the data; entries without bytes say nothing.
-        for (const auto& [firstNumber, count] : subsections) {
-          for (int64_t k = 0; k < count && entrySize > 0 && pos + entrySize <= data.size(); ++k) {
-            const int32_t type = w1 == 0 ? 1 : ReadField(data, pos, w1);
-            const int32_t f2 = ReadField(data, pos, w2);
-            const int32_t f3 = ReadField(data, pos, w3);
-            const int64_t number = firstNumber + k;
-            switch (type) {
-              case 0: Report(number, f2, 'f', f3); break;
-              case 1: Report(number, f2, 'n', f3); break;
-              case 2: Report(number, f2, 'c', f3); break;
-              default: Report(number, 0, ' ', 0); break;
-            }
-          }
-        }
-      }
-    }
+  // The data follow the first "stream" keyword after the dictionary. (Stepping over the
+  // ">>" that come before it, one at a time, ends at that same keyword.)
+  const size_t keyword = window.find("stream", std::min<size_t>(consumed, window.size()));
+  const size_t dataStart = keyword == std::string::npos ? keyword : StreamDataStart(window, keyword + 6);
+  const TPDFNumeric* length = DirectNumber(*dict, "Length");
+  if (widths && widths->Count() >= 3 && length && dataStart != std::string::npos) {
+    TPDFStream* stream = pool.NewStream("", false);
+    stream->SetDictionary(dict);
+    stream->Data = ReadBytes(start + static_cast<int64_t>(dataStart), length->AsInteger());
+    ReportStreamEntries(*stream, {NumberOrZero(widths->Item(0)), NumberOrZero(widths->Item(1)),
+                                  NumberOrZero(widths->Item(2))}, subsections);
   }
   if (OnTrailer) OnTrailer(dict->Text());
   // A cross-reference stream chains only to a positive /Prev.
   if (prevNumber && prevNumber->AsInteger() > 0) prev = prevNumber->AsInteger();
   return true;
+}
+
+void TPDFXRefReader::ReportStreamEntries(const TPDFStream& stream, const std::array<int32_t, 3>& w,
+                                         const std::vector<std::pair<int64_t, int64_t>>& subsections) {
+  auto width = [](int32_t v) { return v >= 1 && v <= 4 ? static_cast<size_t>(v) : size_t(0); };
+  const size_t entrySize = width(w[0]) + width(w[1]) + width(w[2]);
+  // Only the bytes the subsections can read are decoded.
+  int64_t wanted = 0;
+  for (const auto& subsection : subsections)
+    wanted = std::min<int64_t>(wanted + std::max<int64_t>(subsection.second, 0) * static_cast<int64_t>(entrySize),
+                               static_cast<int64_t>(MaxDecodedStreamSize));
+  const std::string data = DecodedData(stream, static_cast<size_t>(wanted));
+  size_t pos = 0;
+  // Reading stops at the end of the data; entries without bytes say nothing.
+  for (const auto& [firstNumber, count] : subsections) {
+    for (int64_t k = 0; k < count && entrySize > 0 && pos + entrySize <= data.size(); ++k) {
+      const int32_t type = w[0] == 0 ? 1 : ReadField(data, pos, w[0]);
+      const int32_t f2 = ReadField(data, pos, w[1]);
+      const int32_t f3 = ReadField(data, pos, w[2]);
+      const int64_t number = firstNumber + k;
+      switch (type) {
+        case 0: Report(number, f2, 'f', f3); break;
+        case 1: Report(number, f2, 'n', f3); break;
+        case 2: Report(number, f2, 'c', f3); break;
+        default: Report(number, 0, ' ', 0); break;
+      }
+    }
+  }
 }

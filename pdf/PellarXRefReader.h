@@ -2,12 +2,16 @@
 // Finds where the indirect objects of a PDF file lie: follows "startxref" through
 // classic cross-reference tables, cross-reference streams, /XRefStm and /Prev chains,
 // and reports what it reads through three callbacks.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
+
+class TPDFStream;
 
 class TPDFXRefReader {
 public:
@@ -35,6 +39,10 @@ private:
   bool ReadOneSection(int32_t offset, std::optional<int64_t>& prev);
   bool ReadClassicTable(int64_t start, std::optional<int64_t>& prev);
   bool ReadStreamSection(int64_t start, std::optional<int64_t>& prev);
+  // Decodes a cross-reference stream's entries of the subsections (first number, count)
+  // with the field widths of /W and reports them.
+  void ReportStreamEntries(const TPDFStream& stream, const std::array<int32_t, 3>& widths,
+                           const std::vector<std::pair<int64_t, int64_t>>& subsections);
   std::string ReadBytes(int64_t offset, int64_t count) const;
   void Report(int64_t number, int32_t field2, char type, int32_t field3) const;
   // The first "trailer" at or after the position, npos when there is none.

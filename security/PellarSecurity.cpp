@@ -48,12 +48,12 @@ void TPDFSecurityHandler::Examine(const TPDFEncryptDictionary& dictionary) {
   StateCode = dictionary.IsDictionary && Accept(dictionary) ? Supported : Unsupported;
 }
 
-int TPDFSecurityHandler::EncryptionState() const { return StateCode; }
+TPDFEncryptionState TPDFSecurityHandler::EncryptionState() const { return StateCode; }
 
 bool TPDFSecurityHandler::Accept(const TPDFEncryptDictionary& d) {
   if (d.Filter != "Standard") return false;
   int32_t keyBits = 0, lengthDrivenBits = 0;
-  int aesKind = AESNone;
+  TPDFAESKind aesKind = AESNone;
   switch (d.V) {
     case 1:
       if (d.R != 2 && d.R != 3) return false;
@@ -129,7 +129,7 @@ std::vector<TPDFSecurityHandler::TKeyScheme> TPDFSecurityHandler::KeySchemes(int
   return {standard, lengthDriven};
 }
 
-int TPDFSecurityHandler::MethodOf(const TKeyScheme& scheme, int aesKind) {
+TPDFCryptMethod TPDFSecurityHandler::MethodOf(const TKeyScheme& scheme, TPDFAESKind aesKind) {
   if (aesKind == AES128) return MethodAES128;
   return scheme.Revision3Steps ? MethodRC4Revision3 : MethodRC4Revision2;
 }

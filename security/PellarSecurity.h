@@ -32,6 +32,13 @@ struct TPDFEncryptDictionary {
                                   // that omit /ID derive their keys from an empty identifier)
 };
 
+// Whether a document is encrypted in a way this handler can open.
+enum class TPDFEncryptionState { NotEncrypted, Supported, Unsupported };
+// The block cipher of strings and streams: none (RC4), AES-128 or AES-256.
+enum class TPDFAESKind { AESNone, AES128, AES256 };
+// How the file key was derived and how objects are decrypted.
+enum class TPDFCryptMethod { MethodRC4Revision2, MethodRC4Revision3, MethodAES128, MethodAES256 };
+
 // The security state of one loaded document.
 struct TPDFSecurityState {
   bool Examined = false;          // Examine has run
@@ -43,8 +50,8 @@ struct TPDFSecurityState {
   std::string OwnerEntry, UserEntry;
   std::string OwnerKeyEntry, UserKeyEntry, PermsEntry;
   int32_t Permissions = 0;
-  int AESKind = 0;                // TPDFSecurityHandler::AESNone, AES128, AES256
-  int Method = 0;                 // TPDFSecurityHandler::MethodRC4Revision2 ... MethodAES256
+  TPDFAESKind AESKind = TPDFAESKind::AESNone;
+  TPDFCryptMethod Method = TPDFCryptMethod::MethodRC4Revision2;
   bool EncryptMetadata = true;    // false: /Type /Metadata streams were written in clear
   std::string FileId;
   std::string FileKey;
@@ -54,11 +61,20 @@ struct TPDFSecurityState {
   std::string UserPassword;       // the user password (unpadded bytes) recovered by an owner check, R2 to R4
 };
 
+// The revision-6 password hash (ISO 32000-2, algorithm 2.B): 32 bytes.
+std::string Revision6Hash(const std::string& password, const std::string& salt, const std::string& userData);
+
 class TPDFSecurityHandler {
 public:
-  enum : int { NotEncrypted = 0, Supported = 1, Unsupported = 2 };
-  enum : int { AESNone = 0, AES128 = 1, AES256 = 2 };
-  enum : int { MethodRC4Revision2 = 0, MethodRC4Revision3 = 1, MethodAES128 = 2, MethodAES256 = 3 };
+  using TPasswordHash = std::string (*)(const std::string& password, const std::string& salt,
+                                        const std::string& userData);
+  using enum TPDFEncryptionState;
+  using enum TPDFAESKind;
+  using enum TPDFCryptMethod;
+
+  // The revision-6 hash runs 64 to 287 rounds of AES and SHA-2, slow by design; the security
+  // fuzz target hands in a cheap stand-in so that its time goes to the checks around the hash.
+  explicit TPDFSecurityHandler(TPasswordHash revision6Hash = Revision6Hash) : HashRevision6(revision6Hash) {}
 
   // Forgets the dictionary, the password and the key.
   void Reset();
@@ -66,7 +82,7 @@ public:
   void Examine(const TPDFEncryptDictionary& dictionary);
   // NotEncrypted without /Encrypt, Supported for an accepted standard-handler
   // dictionary, Unsupported for anything else.
-  int EncryptionState() const;
+  TPDFEncryptionState EncryptionState() const;
 
   // Tries the password as user password, then as owner password. Without /Encrypt
   // only the empty password is accepted; an unsupported dictionary accepts none.
@@ -100,7 +116,7 @@ private:
 
   // Revisions 2 to 4.
   std::vector<TKeyScheme> KeySchemes(int32_t keyBits, int32_t lengthDrivenBits) const;
-  static int MethodOf(const TKeyScheme& scheme, int aesKind);
+  static TPDFCryptMethod MethodOf(const TKeyScheme& scheme, TPDFAESKind aesKind);
   TFileKey ComputeFileKey(const std::string& userPassword, const TKeyScheme& scheme) const;
   bool MatchesUserEntry(const TFileKey& candidate, const TKeyScheme& scheme) const;
   // Takes the candidate's key when it matches /U, and sets the flag.
@@ -123,11 +139,9 @@ private:
 
   void ClearPassword();
 
+  TPasswordHash HashRevision6;
   TPDFSecurityState Security;
-  int StateCode = NotEncrypted;
+  TPDFEncryptionState StateCode = NotEncrypted;
   // The key steps the MD5-based checks try in turn (see KeySchemes).
   std::vector<TKeyScheme> Schemes;
 };
-
-// The revision-6 password hash (ISO 32000-2, algorithm 2.B): 32 bytes.
-std::string Revision6Hash(const std::string& password, const std::string& salt, const std::string& userData);

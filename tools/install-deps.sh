@@ -1,12 +1,10 @@
 #!/bin/sh
-# Installs the Debian packages the build, the tests and the demo need, when missing.
+# Installs, when missing, the Debian packages the build needs and those named as arguments
+# (the Makefile names the test packages for `make test`, clang for `make fuzz`).
 # Runs apt-get as root (directly, or through sudo when available).
 set -e
 need=""
-# groff-base and parallel: the manual page's tests lint the page and run its many-files recipes.
-for pkg in g++ cmake make pkg-config libgtest-dev zlib1g-dev libfontconfig-dev fontconfig fonts-liberation2 \
-    qpdf ghostscript poppler-utils \
-    groff-base parallel "$@"; do
+for pkg in g++ cmake make pkg-config zlib1g-dev libfontconfig-dev fontconfig fonts-liberation2 "$@"; do
   dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || need="$need $pkg"
 done
 [ -z "$need" ] && exit 0

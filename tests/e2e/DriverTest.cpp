@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/support/Fixtures.h"
 #include "tests/support/RunProcess.h"
 
 namespace {

@@ -24,7 +24,7 @@ struct TTreeDoc {
     return name ? name->Text() : "?";
   }
   TPDFDocument Doc;
-  int Result;
+  TPDFLoadResult Result;
 };
 
 const std::pair<int, std::string> Catalog{1, "<< /Type /Catalog /Pages 2 0 R >>"};
@@ -128,6 +128,40 @@ TEST(PageTree, ContentStreamsEndWithAMarkedStream) {
   EXPECT_EQ(tree.ContentStreamCount(), 0);
   EXPECT_EQ(tree.PageContent(), "");
   EXPECT_EQ(tree.StreamText(7), "");
+}
+
+// A walk lets go of the content data each page read once another page is selected; they come
+// back when a page shows them again. A stream read before its page keeps its data.
+TEST(PageTree, ContentDataOfPagesLeftAreLetGo) {
+  TTreeDoc doc({Catalog,
+                {2, "<< /Type /Pages /Count 3 /Kids [3 0 R 4 0 R 5 0 R] >>"},
+                {3, "<< /Type /Page /Contents 6 0 R >>"},
+                {4, "<< /Type /Page /Contents [7 0 R 8 0 R] >>"},
+                {5, "<< /Type /Page /Contents 6 0 R >>"},
+                {6, "<< /Length 3 >>\nstream\n(A)\nendstream"},
+                {7, "<< /Length 3 >>\nstream\n(B)\nendstream"},
+                {8, "<< /Length 3 >>\nstream\n(C)\nendstream"}});
+  TPDFIndObj& read = *doc.Doc.ObjectByNumber(8);
+  TPDFObject* const kept = doc.Doc.RecordObject(read);  // read before its page
+  TPDFObject* const first = doc.Doc.ObjectByNumber(6)->Object;  // read for page 1 at loading
+  const struct {
+    int32_t Page;
+    std::string Content;
+    std::vector<int32_t> Released, Held;
+  } steps[] = {
+      {2, " (B) (C) ", {6}, {7, 8}},
+      {3, " (A) ", {7}, {6, 8}},
+      {1, " (A) ", {7}, {6, 8}},
+      {2, " (B) (C) ", {6}, {7, 8}},
+  };
+  for (const auto& step : steps) {
+    doc.Tree().SelectPage(step.Page);
+    EXPECT_EQ(doc.Tree().PageContent(), step.Content) << step.Page;
+    for (int32_t n : step.Released) EXPECT_TRUE(doc.Doc.StreamDataUnread(n)) << step.Page << ": " << n;
+    for (int32_t n : step.Held) EXPECT_FALSE(doc.Doc.StreamDataUnread(n)) << step.Page << ": " << n;
+  }
+  EXPECT_EQ(doc.Doc.ObjectByNumber(6)->Object, first);  // read again into the same object
+  EXPECT_EQ(read.Object, kept);
 }
 
 TEST(PageTree, SizesAndResourcesAreInherited) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/PellarPageTree.h"
 #include "pdf/PellarDocument.h"
 #include "pdf/PellarObjects.h"
 #include "tests/support/PdfWriter.h"

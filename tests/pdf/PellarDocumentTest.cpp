@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include "engine/PellarPageTree.h"
 #include "pdf/PellarObjects.h"
+#include "pdf/PellarStreamData.h"
 #include "pdf/PellarStructure.h"
+#include "tests/support/Fixtures.h"
 #include "tests/support/PdfWriter.h"
-#include "tests/support/RunProcess.h"
 
 namespace {
 
@@ -38,7 +40,7 @@ TEST(Document, HeadersAndVersions) {
   struct {
     const char* Name;
     std::string File;
-    int Result;
+    TPDFLoadResult Result;
     std::string Version;
   } cases[] = {
       {"plain", body, TPDFDocument::LoadOk, "1.4"},
@@ -113,6 +115,71 @@ TEST(Document, ObjectReadingRules) {
   }
 }
 
+// The number of the first content stream of the selected page, whose /Contents the page tree
+// has made an array.
+int32_t ContentNumber(TPDFDocument& doc) {
+  auto* contents = As<TPDFArray>(doc.PageTree().PageDictionary()->Get("Contents", true));
+  auto* first = contents ? As<TPDFIndRef>(contents->Item(0)) : nullptr;
+  return first ? first->Number : 0;
+}
+
+// Data let go come back from the file when the stream is read again, decrypted once more.
+TEST(Document, ReleasedStreamDataComeBack) {
+  const struct {
+    const char* Name;
+    std::string File;
+    std::u16string Password;
+  } files[] = {
+      {"plain", MakeTestPdf({Content}), u""},
+      {"RC4", Fixture("locked/rc4-40.pdf"), u"user"},
+      {"AES-256", Fixture("locked/aes-256-r6.pdf"), u"owner"},
+  };
+  for (const auto& f : files) {
+    TPDFDocument doc;
+    ASSERT_EQ(doc.LoadFromBytes(f.File, f.Password), TPDFDocument::LoadOk) << f.Name;
+    const int32_t number = ContentNumber(doc);
+    auto* stream = As<TPDFStream>(Object(doc, number));
+    ASSERT_NE(stream, nullptr) << f.Name;
+    const std::string data = stream->Data;
+    EXPECT_NE(DecodedData(*stream).find("(Hello) Tj"), std::string::npos) << f.Name;
+    for (int round = 1; round <= 2; ++round) {
+      doc.ReleaseStreamData(number);
+      EXPECT_EQ(stream->Data, "") << f.Name << round;
+      EXPECT_EQ(stream->Dictionary()->GetInteger("Length", -1), 0) << f.Name << round;
+      EXPECT_TRUE(doc.StreamDataUnread(number)) << f.Name << round;
+      EXPECT_EQ(Object(doc, number), stream) << f.Name << round;  // the same object
+      EXPECT_EQ(stream->Data, data) << f.Name << round;
+      EXPECT_EQ(stream->Dictionary()->GetInteger("Length", -1), static_cast<int32_t>(data.size())) << f.Name;
+      EXPECT_FALSE(doc.StreamDataUnread(number)) << f.Name << round;
+    }
+  }
+}
+
+// Object streams (compressed objects are read from them) and streams made in memory (the file
+// does not hold their data) keep their data.
+TEST(Document, SomeStreamsKeepTheirData) {
+  TPDFDocument doc;
+  ASSERT_EQ(doc.LoadFromBytes(Fixture("variants/objstm.pdf"), u""), TPDFDocument::LoadOk);
+  std::vector<int32_t> kept;
+  for (int i = 0; i < doc.ObjectCount(); ++i) {
+    const TPDFIndObj& record = doc.ObjectAt(i);
+    const auto* stream = As<TPDFStream>(record.Object);
+    if (record.Parsed && stream && stream->Dictionary()->TypeName() == "ObjStm") kept.push_back(record.Number);
+  }
+  ASSERT_EQ(kept.size(), 1u);
+  kept.push_back(doc.AddIndirectObject(doc.Pool().NewStream("made in memory", false))->Number);
+  for (int32_t number : kept) {
+    auto* stream = As<TPDFStream>(Object(doc, number));
+    const std::string data = stream->Data;
+    ASSERT_FALSE(data.empty());
+    doc.ReleaseStreamData(number);
+    EXPECT_EQ(stream->Data, data) << number;
+    EXPECT_FALSE(doc.StreamDataUnread(number)) << number;
+  }
+  doc.ReleaseStreamData(99999);  // no such object
+  EXPECT_FALSE(doc.StreamDataUnread(99999));
+}
+
 TEST(Document, HeaderMustMatchTheRecord) {
   std::string file = WithObject("(text)");
   file.replace(file.find("1 0 obj"), 7, "1 1 obj");
@@ -174,62 +241,44 @@ TEST(Document, BlankDocument) {
   EXPECT_EQ(static_cast<TPDFString*>(producer)->Value, std::string("\xfe\xff\x00V\x00\xe9", 6));
 }
 
+// tests/fixtures/variants: the three pages of MakeTestPdf({Content, "BT (Second) Tj ET",
+// "BT (Third) Tj ET"}) rewritten by qpdf.
 TEST(Document, QpdfVariantsLoadTheSamePages) {
-  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
-  TTempDir dir;
-  dir.Write("plain.pdf", MakeTestPdf({Content, "BT (Second) Tj ET", "BT (Third) Tj ET"}));
-  const std::vector<std::vector<std::string>> variants = {
-      {"--object-streams=generate"},
-      {"--linearize"},
-      {"--object-streams=generate", "--linearize"},
-      {"--qdf"},
-      {"--object-streams=generate", "--compress-streams=y", "--stream-data=compress"},
-  };
-  for (const auto& options : variants) {
-    std::vector<std::string> args = options;
-    args.push_back(dir.File("plain.pdf"));
-    args.push_back(dir.File("variant.pdf"));
-    ASSERT_EQ(RunQpdf(args), 0);
+  for (const char* variant : {"objstm", "linearized", "objstm-linearized", "qdf", "objstm-compressed"}) {
     TPDFDocument doc;
-    ASSERT_EQ(doc.LoadFromBytes(dir.Read("variant.pdf"), u""), TPDFDocument::LoadOk) << options[0];
+    ASSERT_EQ(doc.LoadFromBytes(Fixture(std::string("variants/") + variant + ".pdf"), u""), TPDFDocument::LoadOk)
+        << variant;
     EXPECT_EQ(doc.PageTree().PageCount(), 3);
-    EXPECT_NE(PageContent(doc, 1).find("(Hello) Tj"), std::string::npos) << options[0];
-    EXPECT_NE(PageContent(doc, 3).find("(Third) Tj"), std::string::npos) << options[0];
-    if (options.back() == "--linearize") {
-      EXPECT_TRUE(doc.Linearized());
-    }
+    EXPECT_NE(PageContent(doc, 1).find("(Hello) Tj"), std::string::npos) << variant;
+    EXPECT_NE(PageContent(doc, 3).find("(Third) Tj"), std::string::npos) << variant;
+    EXPECT_EQ(doc.Linearized(), std::string(variant).ends_with("linearized")) << variant;
   }
 }
 
+// tests/fixtures/locked: MakeTestPdf({Content}, "/Info << /Title (Secret title) >>") encrypted
+// by qpdf, each without and with object streams.
 TEST(Document, EncryptedFilesOpenWithEitherPassword) {
-  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
-  TTempDir dir;
-  dir.Write("plain.pdf", MakeTestPdf({Content}, "/Info << /Title (Secret title) >>"));
   struct {
-    std::vector<std::string> Encrypt;
+    const char* File;
     std::u16string User;
   } methods[] = {
-      {{"user", "owner", "40"}, u"user"},
-      {{"user", "owner", "128", "--use-aes=n"}, u"user"},
-      {{"user", "owner", "128", "--use-aes=y"}, u"user"},
-      {{"user", "owner", "256", "--force-R5"}, u"user"},
-      {{"user", "owner", "256"}, u"user"},
-      {{"", "owner", "256"}, u""},
-      {{"p\u00e4ss", "owner", "256"}, u"p\u00e4ss"},
-      {{"p\u00e4ss", "owner", "128", "--use-aes=y"}, u"p\u00e4ss"},
+      {"rc4-40", u"user"},
+      {"rc4-128", u"user"},
+      {"aes-128", u"user"},
+      {"aes-256-r5", u"user"},
+      {"aes-256-r6", u"user"},
+      {"empty-user-aes-256", u""},
+      {"latin-aes-256", u"p\u00e4ss"},
+      {"latin-aes-128", u"p\u00e4ss"},
   };
   for (const auto& method : methods) {
-    for (const char* streams : {"--object-streams=disable", "--object-streams=generate"}) {
-      std::vector<std::string> args = {"--allow-weak-crypto", streams, "--encrypt"};
-      args.insert(args.end(), method.Encrypt.begin(), method.Encrypt.end());
-      args.insert(args.end(), {"--", dir.File("plain.pdf"), dir.File("locked.pdf")});
-      ASSERT_EQ(RunQpdf(args), 0);
-      const std::string file = dir.Read("locked.pdf");
-      const std::string name = method.Encrypt[2] + (method.Encrypt.size() > 3 ? method.Encrypt[3] : "") + streams;
+    for (const char* streams : {"", "-objstm"}) {
+      const std::string name = std::string(method.File) + streams;
+      const std::string file = Fixture("locked/" + name + ".pdf");
       for (const std::u16string& password : {method.User, std::u16string(u"owner")}) {
         TPDFDocument doc;
         ASSERT_EQ(doc.LoadFromBytes(file, password), TPDFDocument::LoadOk) << name;
-        EXPECT_EQ(doc.EncryptionState(), 1);
+        EXPECT_EQ(doc.EncryptionState(), TPDFEncryptionState::Supported);
         EXPECT_TRUE(doc.IsUnlocked());
         EXPECT_NE(PageContent(doc, 1).find("(Hello) Tj"), std::string::npos) << name;
         EXPECT_EQ(doc.InfoDictionary()->Get("Title", true)->Text(), "(Secret title)") << name;

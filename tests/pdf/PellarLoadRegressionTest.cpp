@@ -162,7 +162,7 @@ void WriteOnePageTree(TXRefStreamFile& f, bool pageInStream) {
 struct TLoadCase {
   const char* Name;
   std::string File;
-  int Result;
+  TPDFLoadResult Result;
   std::vector<std::string> Pages;  // gathered content per page, "-" for not found
 };
 

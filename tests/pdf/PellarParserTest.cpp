@@ -372,6 +372,27 @@ TEST(PellarParser, CharacterClasses) {
   EXPECT_EQ(delimiters, "%()/<>[]{");
 }
 
+// The text begins with "stream"; the data start is counted from its first byte.
+TEST(PellarParser, StreamDataStart) {
+  constexpr size_t None = std::string_view::npos;
+  const struct {
+    std::string Text;
+    size_t Start;
+  } cases[] = {
+      {"stream\nDATA", 7},
+      {"stream\r\nDATA", 8},
+      {"stream\rDATA", 7},
+      {"stream\n\nDATA", 7},                      // one line end only
+      {"stream\r\rDATA", 7},
+      {"stream \t\f" + Bytes({0}) + "\r\nDATA", 12},  // blanks before the line end
+      {"stream x\nDATA", None},                    // something else before the line end
+      {"stream", None},
+      {"stream  ", None},
+      {"stream\n", 7},                             // empty data at the end of the text
+  };
+  for (const auto& c : cases) EXPECT_EQ(StreamDataStart(c.Text, 6), c.Start) << BytesToHex(c.Text);
+}
+
 TEST(PellarParser, TextFormsReadBackUnchanged) {
   const char* texts[] = {
       "<<\n/Type /Page\n/Kids [ 1 0 R 2 0 R ]\n/A#20B (a\\(b\\)\\\\\\r\\n)\n/H <00FF>\n/N -0.5\n>>\n",

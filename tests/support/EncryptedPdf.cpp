@@ -1,7 +1,6 @@
 #include "tests/support/EncryptedPdf.h"
 
 #include "tests/support/PdfWriter.h"
-#include "tests/support/RunProcess.h"
 
 const std::string SampleSecretText = "Hello encrypted world: a string longer than one AES block.";
 const std::string SampleContentText = "BT /F1 12 Tf 72 712 Td (Stream text of page one) Tj ET\n";
@@ -14,14 +13,4 @@ std::string PlainSamplePdf() {
   writer.Add("(" + SampleSecretText + ")");
   writer.AddStream("", SampleContentText);
   return writer.Build(1, "/Secret 4 0 R", "%PDF-1.7");
-}
-
-std::string QpdfEncryptedSample(const TTempDir& directory, const std::vector<std::string>& encryptArguments) {
-  directory.Write("plain.pdf", PlainSamplePdf());
-  std::vector<std::string> arguments = {"--allow-weak-crypto", "--object-streams=disable", "--compress-streams=n",
-                                        "--encrypt"};
-  arguments.insert(arguments.end(), encryptArguments.begin(), encryptArguments.end());
-  arguments.insert(arguments.end(), {"--", directory.File("plain.pdf"), directory.File("encrypted.pdf")});
-  if (RunQpdf(arguments) != 0) return {};
-  return directory.Read("encrypted.pdf");
 }

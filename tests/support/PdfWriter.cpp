@@ -2,14 +2,6 @@
 
 #include <cstdio>
 
-#include "tests/support/RunProcess.h"
-
-namespace {
-
-const char* const QpdfPath = "/usr/bin/qpdf";
-
-}  // namespace
-
 int TTestPdfWriter::Add(const std::string& body) {
   int n = Reserve();
   Set(n, body);
@@ -73,9 +65,3 @@ std::string MakeTestPdf(const std::vector<std::string>& pageContents, const std:
   return w.Build(catalog, trailerExtra);
 }
 
-bool HaveQpdf() { return HaveProgram(QpdfPath); }
-
-int RunQpdf(const std::vector<std::string>& args) {
-  if (!HaveQpdf()) return -1;
-  return RunProcess(QpdfPath, args).ExitCode;
-}

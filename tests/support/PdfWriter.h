@@ -31,6 +31,3 @@ private:
 // Answers the file bytes.
 std::string MakeTestPdf(const std::vector<std::string>& pageContents, const std::string& trailerExtra = "");
 
-// Runs qpdf with the arguments; answers its exit code (-1 when qpdf is missing).
-int RunQpdf(const std::vector<std::string>& args);
-bool HaveQpdf();
