@@ -14,6 +14,6 @@ inline constexpr size_t MaxSavedStates = 4096;
 // run counting FormRunCost more: forms drawing each other a few times per level would
 // otherwise multiply into billions of runs within the nesting bound.
 inline constexpr size_t MaxFormWork = size_t(256) << 20;
-inline constexpr size_t FormRunCost = 256;
+inline constexpr size_t FormRunCost = 2048;
 // Decoded form contents kept for the page, so a form drawn often is decoded once.
 inline constexpr size_t MaxCachedFormBytes = size_t(64) << 20;
