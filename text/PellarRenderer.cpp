@@ -521,76 +521,95 @@ void TPDFRenderer::Paint(TRun& run) {
 }
 
 TPDFRenderer::THandler TPDFRenderer::FindOperator(std::string_view token) {
-  static const std::unordered_map<std::string_view, THandler> operators{
-      {"BT", &TPDFRenderer::BeginText},
-      {"Tf", &TPDFRenderer::SetFont},
-      {"Tc", &TPDFRenderer::SetCharSpacing},
-      {"Tw", &TPDFRenderer::SetWordSpacing},
-      {"TL", &TPDFRenderer::SetLeading},
-      {"Ts", &TPDFRenderer::SetRise},
-      {"Tz", &TPDFRenderer::SetScaling},
-      {"Tr", &TPDFRenderer::SetRenderMode},
-      {"Tm", &TPDFRenderer::SetTextMatrix},
-      {"Td", &TPDFRenderer::MoveText},
-      {"TD", &TPDFRenderer::MoveTextSetLeading},
-      {"T*", &TPDFRenderer::NextLine},
-      {"Tj", &TPDFRenderer::ShowString},
-      {"TJ", &TPDFRenderer::ShowArray},
-      {"'", &TPDFRenderer::NextLineShow},
-      {"\"", &TPDFRenderer::NextLineSpacedShow},
-      {"[", &TPDFRenderer::OpenArray},
-      {"q", &TPDFRenderer::SaveState},
-      {"Q", &TPDFRenderer::RestoreState},
-      {"cm", &TPDFRenderer::Concat},
-      {"gs", &TPDFRenderer::SetExtGState},
-      {"g", &TPDFRenderer::FillGray},
-      {"rg", &TPDFRenderer::FillRGB},
-      {"k", &TPDFRenderer::FillCMYK},
-      {"G", &TPDFRenderer::StrokeGray},
-      {"RG", &TPDFRenderer::StrokeRGB},
-      {"K", &TPDFRenderer::StrokeCMYK},
-      {"sc", &TPDFRenderer::FillColour},
-      {"scn", &TPDFRenderer::FillColour},
-      {"SC", &TPDFRenderer::StrokeColour},
-      {"SCN", &TPDFRenderer::StrokeColour},
-      {"cs", &TPDFRenderer::FillSpace},
-      {"CS", &TPDFRenderer::StrokeSpace},
-      {"d", &TPDFRenderer::SetDash},
-      {"d1", &TPDFRenderer::GlyphBox},
-      {"BI", &TPDFRenderer::InlineImage},
-      {"BMC", &TPDFRenderer::BeginMarkedContent},
-      {"BDC", &TPDFRenderer::BeginMarkedProperties},
-      {"EMC", &TPDFRenderer::EndMarked},
-      {"Do", &TPDFRenderer::DrawObject},
-      {"w", &TPDFRenderer::Paint<1>},
-      {"J", &TPDFRenderer::Paint<1>},
-      {"j", &TPDFRenderer::Paint<1>},
-      {"M", &TPDFRenderer::Paint<1>},
-      {"sh", &TPDFRenderer::Paint<1>},
-      {"m", &TPDFRenderer::Paint<2>},
-      {"l", &TPDFRenderer::Paint<2>},
-      {"v", &TPDFRenderer::Paint<4>},
-      {"y", &TPDFRenderer::Paint<4>},
-      {"re", &TPDFRenderer::Paint<4>},
-      {"c", &TPDFRenderer::Paint<6>},
-      {"h", &TPDFRenderer::Paint<0>},
-      {"S", &TPDFRenderer::Paint<0>},
-      {"s", &TPDFRenderer::Paint<0>},
-      {"f", &TPDFRenderer::Paint<0>},
-      {"F", &TPDFRenderer::Paint<0>},
-      {"f*", &TPDFRenderer::Paint<0>},
-      {"B", &TPDFRenderer::Paint<0>},
-      {"B*", &TPDFRenderer::Paint<0>},
-      {"b", &TPDFRenderer::Paint<0>},
-      {"b*", &TPDFRenderer::Paint<0>},
-      {"n", &TPDFRenderer::Paint<0>},
-      {"W", &TPDFRenderer::Paint<0>},
-      {"W*", &TPDFRenderer::Paint<0>},
+  // Operators have one to three bytes; packed into a number they sort, so finding one is
+  // a binary search without hashing the token.
+  struct TEntry {
+    uint32_t Key;
+    THandler Handler;
   };
+  static constexpr auto key = [](std::string_view name) {
+    uint32_t k = 0;
+    for (char c : name) k = k << 8 | static_cast<unsigned char>(c);
+    return k;
+  };
+  static const std::vector<TEntry> operators = [] {
+    const std::pair<std::string_view, THandler> named[] = {
+        {"BT", &TPDFRenderer::BeginText},
+        {"Tf", &TPDFRenderer::SetFont},
+        {"Tc", &TPDFRenderer::SetCharSpacing},
+        {"Tw", &TPDFRenderer::SetWordSpacing},
+        {"TL", &TPDFRenderer::SetLeading},
+        {"Ts", &TPDFRenderer::SetRise},
+        {"Tz", &TPDFRenderer::SetScaling},
+        {"Tr", &TPDFRenderer::SetRenderMode},
+        {"Tm", &TPDFRenderer::SetTextMatrix},
+        {"Td", &TPDFRenderer::MoveText},
+        {"TD", &TPDFRenderer::MoveTextSetLeading},
+        {"T*", &TPDFRenderer::NextLine},
+        {"Tj", &TPDFRenderer::ShowString},
+        {"TJ", &TPDFRenderer::ShowArray},
+        {"'", &TPDFRenderer::NextLineShow},
+        {"\"", &TPDFRenderer::NextLineSpacedShow},
+        {"[", &TPDFRenderer::OpenArray},
+        {"q", &TPDFRenderer::SaveState},
+        {"Q", &TPDFRenderer::RestoreState},
+        {"cm", &TPDFRenderer::Concat},
+        {"gs", &TPDFRenderer::SetExtGState},
+        {"g", &TPDFRenderer::FillGray},
+        {"rg", &TPDFRenderer::FillRGB},
+        {"k", &TPDFRenderer::FillCMYK},
+        {"G", &TPDFRenderer::StrokeGray},
+        {"RG", &TPDFRenderer::StrokeRGB},
+        {"K", &TPDFRenderer::StrokeCMYK},
+        {"sc", &TPDFRenderer::FillColour},
+        {"scn", &TPDFRenderer::FillColour},
+        {"SC", &TPDFRenderer::StrokeColour},
+        {"SCN", &TPDFRenderer::StrokeColour},
+        {"cs", &TPDFRenderer::FillSpace},
+        {"CS", &TPDFRenderer::StrokeSpace},
+        {"d", &TPDFRenderer::SetDash},
+        {"d1", &TPDFRenderer::GlyphBox},
+        {"BI", &TPDFRenderer::InlineImage},
+        {"BMC", &TPDFRenderer::BeginMarkedContent},
+        {"BDC", &TPDFRenderer::BeginMarkedProperties},
+        {"EMC", &TPDFRenderer::EndMarked},
+        {"Do", &TPDFRenderer::DrawObject},
+        {"w", &TPDFRenderer::Paint<1>},
+        {"J", &TPDFRenderer::Paint<1>},
+        {"j", &TPDFRenderer::Paint<1>},
+        {"M", &TPDFRenderer::Paint<1>},
+        {"sh", &TPDFRenderer::Paint<1>},
+        {"m", &TPDFRenderer::Paint<2>},
+        {"l", &TPDFRenderer::Paint<2>},
+        {"v", &TPDFRenderer::Paint<4>},
+        {"y", &TPDFRenderer::Paint<4>},
+        {"re", &TPDFRenderer::Paint<4>},
+        {"c", &TPDFRenderer::Paint<6>},
+        {"h", &TPDFRenderer::Paint<0>},
+        {"S", &TPDFRenderer::Paint<0>},
+        {"s", &TPDFRenderer::Paint<0>},
+        {"f", &TPDFRenderer::Paint<0>},
+        {"F", &TPDFRenderer::Paint<0>},
+        {"f*", &TPDFRenderer::Paint<0>},
+        {"B", &TPDFRenderer::Paint<0>},
+        {"B*", &TPDFRenderer::Paint<0>},
+        {"b", &TPDFRenderer::Paint<0>},
+        {"b*", &TPDFRenderer::Paint<0>},
+        {"n", &TPDFRenderer::Paint<0>},
+        {"W", &TPDFRenderer::Paint<0>},
+        {"W*", &TPDFRenderer::Paint<0>},
+    };
+    std::vector<TEntry> table;
+    for (const auto& [name, handler] : named) table.push_back({key(name), handler});
+    std::sort(table.begin(), table.end(), [](const TEntry& a, const TEntry& b) { return a.Key < b.Key; });
+    return table;
+  }();
   // Operands (numbers, names, strings) and long tokens are never operators.
   if (token.size() > 3) return nullptr;
   const unsigned char first = static_cast<unsigned char>(token.front());
-  if ((first < 'A' && first != '\'' && first != '"') || (first > 'z')) return nullptr;
-  auto found = operators.find(token);
-  return found != operators.end() ? found->second : nullptr;
+  if ((first < 'A' && first != '\'' && first != '"') || first > 'z') return nullptr;
+  const uint32_t wanted = key(token);
+  auto found = std::lower_bound(operators.begin(), operators.end(), wanted,
+                                [](const TEntry& e, uint32_t k) { return e.Key < k; });
+  return found != operators.end() && found->Key == wanted ? found->Handler : nullptr;
 }

@@ -99,7 +99,7 @@ private:
     if (Pending.empty()) return;
     // The last unit of a character carries its advance; one without text adds its
     // advance to the character before it, so the widths still add up to the piece.
-    Widths.resize(Pending.size(), 0);
+    while (Widths.size() < Pending.size()) Widths.push_back(0);
     Widths.back() += advance;
   }
 
@@ -141,6 +141,7 @@ TShowResult ShowText(const TShowState& state, const TPDFFontCollection& fonts,
                      std::span<const std::string_view> operands) {
   TShowResult result;
   if (!fonts.Current() || state.FontSize == 0) return result;
+  result.Pieces.reserve(operands.size());
   TShower shower(state, fonts, result);
   for (std::string_view token : operands)
     if (!token.empty()) shower.Operand(token);
