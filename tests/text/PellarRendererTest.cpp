@@ -145,9 +145,10 @@ TEST(Renderer, ContentOperatorsAndState) {
        "", "Hello@72,698-97"},
       {"a [ never closed takes the rest as operands", {"BT /F1 10 Tf 72 700 Td (A) Tj [ (B) Tj ET"}, "", {}, "",
        "A@72,698-77"},
-      {"thousands of unbalanced q", {[] {
+      {"a font size near zero", {"BT /F1 0.000000001 Tf 1 Tc 72 700 Td (ab) Tj ET"}, "", {}, "", "ab@72,700-74"},
+      {"thousands of unbalanced q and marks", {[] {
          std::string c;
-         for (int i = 0; i < 5000; ++i) c += "q ";
+         for (int i = 0; i < 5000; ++i) c += "q /Tag BMC ";
          c += "2 0 0 2 0 0 cm ";
          for (int i = 0; i < 5000; ++i) c += "Q ";
          return c + Hello;

@@ -7,7 +7,7 @@
 
 namespace {
 
-enum class TFont { Simple, Type3, Composite };
+enum class TFont { Simple, Compact, Type3, Composite };
 
 std::string Number(double v) { return FormatReal(4, v); }
 
@@ -76,6 +76,8 @@ TEST(ShowText, PiecesWidthsAndAdvance) {
       {"a leading space starts no piece", TFont::Simple, noGap, {"( x)"}, "!x@250+500/-200+900[500] s=12 a=0.012 >9"},
       {"a trailing space forbids the next merge", TFont::Simple, noGap, {"(x )"},
        "x@0+500/-200+900[500] s=12 a=0.012 >9 !"},
+      {"/Widths are thousandths whatever the program's matrix", TFont::Compact, plain, {"(ab)"},
+       "ab@0+1000/-200+900[500,500] s=12 a=0.012 >12"},
       {"Type 3 advance", TFont::Type3, with([](TShowState& s) { s.FontSize = 10; }), {"(AB)"},
        "AB@0+500/0+0[250,250] s=10 a=0.01 >5"},
       {"Type 3 spacing and adjustments in text space", TFont::Type3,
@@ -91,9 +93,13 @@ TEST(ShowText, PiecesWidthsAndAdvance) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     TPDFFontCollection fonts;
-    fonts.AddRecord(c.Font == TFont::Simple  ? SimpleTestFont(7)
-                    : c.Font == TFont::Type3 ? Type3TestFont(7)
-                                             : CompositeTestFont(7));
+    auto font = c.Font == TFont::Type3 ? Type3TestFont(7) : c.Font == TFont::Composite ? CompositeTestFont(7)
+                                                                                      : SimpleTestFont(7);
+    if (c.Font == TFont::Compact) {
+      font->ProgramKind = TFontProgramKind::Compact;
+      font->WidthScale = 2;  // an embedded program with FontMatrix [0.002 ...]
+    }
+    fonts.AddRecord(std::move(font));
     fonts.SelectFontById(7);
     EXPECT_EQ(Summary(ShowText(c.State, fonts, c.Operands)), c.Expected);
   }
