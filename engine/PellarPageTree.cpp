@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "fonts/PellarFontCache.h"
 #include "pdf/PellarStreamData.h"
 #include "pdf/PellarDocument.h"
 #include "pdf/PellarObjects.h"
@@ -36,9 +37,12 @@ bool IsMarked(TPDFStream* stream) {
 
 }  // namespace
 
-TPDFPageTree::TPDFPageTree(TPDFDocument& document, TPDFDictionary* root) : Document(document), Root(root) {
+TPDFPageTree::TPDFPageTree(TPDFDocument& document, TPDFDictionary* root)
+    : Document(document), Root(root), Fonts(std::make_unique<TPDFFontCache>()) {
   if (Root) SelectPage(1);
 }
+
+TPDFPageTree::~TPDFPageTree() = default;
 
 int32_t TPDFPageTree::PageCount() const {
   if (!Root) return 0;

@@ -2,6 +2,7 @@
 // A document's page navigator: counts and finds pages, keeps one page current with its
 // content streams, answers its size and resources, and dispatches page-text requests.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -13,11 +14,13 @@ class TPDFDictionary;
 class TPDFArray;
 class TPDFStream;
 class TPDFTextFunnel;
+class TPDFFontCache;
 
 class TPDFPageTree {
 public:
   // With a root, page 1 is selected.
   TPDFPageTree(TPDFDocument& document, TPDFDictionary* root);
+  ~TPDFPageTree();
 
   // The root's /Count as stored; the tree is never counted.
   int32_t PageCount() const;
@@ -36,6 +39,8 @@ public:
   // at most `limit` bytes, however often /Contents names a stream.
   std::string PageContent(size_t limit = MaxDecodedStreamSize) const;
   void PageText(int32_t textOption, TPDFTextFunnel* funnel, std::u16string& text);
+  // The document's fonts as page requests loaded them, for the next request's collection.
+  TPDFFontCache& FontCache() { return *Fonts; }
 
 private:
   struct TCachedPage {
@@ -60,6 +65,7 @@ private:
   // are asked for; bounded (see Remember), since a tree whose nodes share kids can number
   // far more pages than the file holds.
   std::unordered_map<int32_t, TCachedPage> PageCache;
+  std::unique_ptr<TPDFFontCache> Fonts;
   bool SizeValid = false;
   double Width = 0;
   double Height = 0;

@@ -6,6 +6,14 @@
 
 void TPDFCIDWidths::Add(uint32_t first, uint32_t last, int32_t width) {
   if (first > last) return;
+  // A run of equal widths given one CID at a time ("c [w w w]") becomes one range: the
+  // lookups cannot tell, and an array of a million widths stays small when they repeat.
+  if (!Ranges.empty() && Ranges.back().Width == width && Ranges.back().Last != UINT32_MAX &&
+      Ranges.back().Last + 1 == first) {
+    Ranges.back().Last = last;
+    IndexValid = false;
+    return;
+  }
   Ranges.push_back({first, last, width});
   IndexValid = false;
 }

@@ -2,24 +2,30 @@
 
 #include <algorithm>
 
+#include "fonts/PellarFontCache.h"
 #include "pdf/PellarObjects.h"
 
 void TPDFFontCollection::SelectFont(TPDFIndRef* font) {
   if (!font) return;
   int found = FindRecord(font->Number);
   if (found < 0) {
-    size_t before = Fonts.size();
-    LoadFont(font);
-    if (Fonts.size() == before) return;
-    // The last record is the font's own (a Type0 font's descendant record): it answers
-    // to the reference's number from now on.
-    int32_t last = static_cast<int32_t>(Fonts.size() - 1);
-    Unindex(Fonts.back()->Id, last);
-    Fonts.back()->Id = font->Number;
-    Index(font->Number, last);
-    found = last;
+    if (auto cached = Cache ? Cache->Find(font->Number, LoadFontPrograms) : nullptr) {
+      Append(std::move(cached));
+    } else {
+      size_t before = Fonts.size();
+      LoadFont(font);
+      if (Fonts.size() == before) return;
+      // The last record is the font's own (a Type0 font's descendant record): it answers
+      // to the reference's number from now on.
+      int32_t last = static_cast<int32_t>(Fonts.size() - 1);
+      Unindex(Fonts.back()->Id, last);
+      Fonts.back()->Id = font->Number;
+      Index(font->Number, last);
+      if (Cache) Cache->Store(font->Number, LoadFontPrograms, Fonts.back());
+    }
+    found = static_cast<int32_t>(Fonts.size() - 1);
   }
-  if (found >= 0) CurrentRecord = Fonts[static_cast<size_t>(found)].get();
+  CurrentRecord = Fonts[static_cast<size_t>(found)].get();
 }
 
 void TPDFFontCollection::SelectFontById(int32_t id) {
@@ -43,9 +49,13 @@ void TPDFFontCollection::LoadDirectFont(TPDFDictionary* font) {
 }
 
 TPDFFontCollectionData& TPDFFontCollection::AddRecord(std::unique_ptr<TPDFFontCollectionData> record) {
+  Append(std::move(record));
+  return *Fonts.back();
+}
+
+void TPDFFontCollection::Append(std::shared_ptr<TPDFFontCollectionData> record) {
   Fonts.push_back(std::move(record));
   Index(Fonts.back()->Id, static_cast<int32_t>(Fonts.size() - 1));
-  return *Fonts.back();
 }
 
 void TPDFFontCollection::Index(int32_t id, int32_t position) {
@@ -64,10 +74,20 @@ int TPDFFontCollection::FindRecord(int32_t id) const {
   return it != FontIndex.end() && it->first == id ? it->second : -1;
 }
 
+namespace {
+
+// Encodings that mix one- and two-byte codes: only the encoding knows where a code ends.
+// A ToUnicode map's first codespace range (often <00> <80>) does not, so these are split by
+// the encoding whether or not the font has a map.
+bool MixedWidthEncoding(const std::string& name) { return name == "90ms-RKSJ-H" || name == "90msp-RKSJ-H"; }
+
+}  // namespace
+
 TPellarCodeList TPDFFontCollection::SplitCodes(std::string_view bytes) const {
   TPellarCodeList codes;
   const TPDFFontCollectionData* font = CurrentRecord;
   if (!font) return codes;
+  if (font->Composite && MixedWidthEncoding(font->EncodingName)) return PredefinedSplit(font->EncodingName, bytes);
   if (font->OneByteCodes) {
     codes.reserve(bytes.size());
     for (unsigned char b : bytes) codes.push_back(b);
@@ -86,9 +106,8 @@ std::u16string TPDFFontCollection::CodeToUnicode(int32_t code) const {
   if (!font) return {};
   if (!font->Composite) return code >= 0 && code <= 255 ? font->UnicodeText[static_cast<size_t>(code)] : std::u16string();
   if (!font->ToUnicodeRanges.empty()) {
-    for (const TPDFCMapEntry& entry : font->ToUnicodeRanges)
-      if (entry.Low <= code && code <= entry.High) return CMapEntryText(entry, code);
-    return {};
+    const int32_t entry = font->ToUnicodeIndex.Find(font->ToUnicodeRanges, code);
+    return entry < 0 ? std::u16string() : CMapEntryText(font->ToUnicodeRanges[static_cast<size_t>(entry)], code);
   }
   if (!font->CIDSystemInfo.empty()) return PredefinedUnicode(font->EncodingName, font->CIDSystemInfo, code);
   return {};

@@ -13,12 +13,14 @@
 
 #include "fonts/PellarCIDWidths.h"
 #include "fonts/PellarCMap.h"
+#include "fonts/PellarCMapIndex.h"
 #include "fonts/PellarFontPrograms.h"
 #include "fonts/PellarGlyphTables.h"
 
 class TPDFObject;
 class TPDFIndRef;
 class TPDFDictionary;
+class TPDFFontCache;
 
 // One loaded font. For a Type0 font it is the record of its descendant, marked composite.
 struct TPDFFontCollectionData {
@@ -38,6 +40,7 @@ struct TPDFFontCollectionData {
   double Descent = 0;
   TUnicodeTexts UnicodeText;  // per code of a simple font
   TPDFCMap ToUnicodeRanges;   // in the order of the map
+  TPDFCMapIndex ToUnicodeIndex;  // the first range of each code, built on first use
   int32_t FirstChar = 0;
   int32_t LastChar = 0;
   std::string CIDToGIDMap;
@@ -48,7 +51,9 @@ struct TPDFFontCollectionData {
 
 class TPDFFontCollection {
 public:
-  TPDFFontCollection() = default;
+  // With a cache, fonts selected by reference are taken from it when an earlier collection
+  // of the same document loaded them, and the fonts this one loads are added to it.
+  explicit TPDFFontCollection(TPDFFontCache* cache = nullptr) : Cache(cache) {}
   TPDFFontCollection(const TPDFFontCollection&) = delete;
   TPDFFontCollection& operator=(const TPDFFontCollection&) = delete;
 
@@ -78,7 +83,8 @@ public:
   int RecordCount() const { return static_cast<int>(Fonts.size()); }
   const TPDFFontCollectionData& Record(int i) const { return *Fonts.at(static_cast<size_t>(i)); }
 
-  // Reads the font object into new records (a Type0 font's descendant is marked composite).
+  // Reads the font object into a new record (for a Type0 font, its descendant's record
+  // marked composite); its Id is the object number when the font is a reference, else 0.
   void LoadFont(TPDFObject* font);
 
 private:
@@ -86,8 +92,11 @@ private:
   int FindRecord(int32_t id) const;
   void Index(int32_t id, int32_t position);
   void Unindex(int32_t id, int32_t position);
+  void Append(std::shared_ptr<TPDFFontCollectionData> record);
 
-  std::vector<std::unique_ptr<TPDFFontCollectionData>> Fonts;
+  // Shared with the cache: records taken from it or given to it never change.
+  std::vector<std::shared_ptr<TPDFFontCollectionData>> Fonts;
+  TPDFFontCache* Cache;
   // (Id, position) pairs, sorted; the lowest position first among equal Ids.
   std::vector<std::pair<int32_t, int32_t>> FontIndex;
   TPDFFontCollectionData* CurrentRecord = nullptr;

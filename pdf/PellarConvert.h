@@ -50,6 +50,8 @@ std::u16string UTF8ToUTF16(const std::string& text);
 std::string UTF16ToUTF8(const std::u16string& text);
 // One byte to one UTF-16 unit (Latin-1), for engine texts such as names and numbers.
 std::u16string AsciiToWide(const std::string& text);
+// The Windows-1252 byte of a UTF-16 unit; "?" where the code page has none.
+char Windows1252Byte(char16_t c);
 
 // File name parts: after the last "/" and up to and including it.
 std::u16string ExtractFileName(const std::u16string& path);

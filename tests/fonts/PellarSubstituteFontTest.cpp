@@ -46,6 +46,20 @@ TEST(PellarSubstituteFont, NamingRules) {
     EXPECT_EQ(Describe(SubstituteFont(c.Name, c.Flags, c.Families)), c.Expected) << c.Name << " " << c.Flags;
 }
 
+// The standard fonts' patterns name the substitute before the families are searched.
+TEST(PellarSubstituteFont, StandardFontPatterns) {
+  const std::vector<std::string> families{"Arial", "Courier New", "Helvetica", "Times New Roman"};
+  const std::pair<const char*, const char*> cases[] = {
+      {"Helvetica-Oblique", "Arial,Italic"},
+      {"Helvetica-BoldOblique", "Arial,Bold,Italic"},
+      {"Helvetica", "Arial"},
+      {"ABCDEF+TimesNewRomanPS-BoldMT", "Times New Roman,Bold"},
+      {"CourierNewPSMT", "Courier New"},
+      {"Arial,BoldItalic", "Arial,Bold,Italic"},
+  };
+  for (const auto& [name, expected] : cases) EXPECT_EQ(Describe(SubstituteFont(name, 0, families)), expected) << name;
+}
+
 TEST(PellarSubstituteFont, ProgramThroughTheCatalogue) {
   const std::string trueType = FontFixture("post2.ttf"), compact = FontFixture("enc0.otf");
   // The size limit is lowered to the TrueType font's size: one byte more is too large.

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <iterator>
 
+#include "pdf/PellarStructure.h"
+
 namespace {
 
 std::string Card(uint32_t value, int bytes) {
@@ -125,3 +127,11 @@ std::string TFakeFontCatalogue::FontData(const std::string& family, bool bold, b
     if (face.first == Requests.back()) return face.second;
   return {};
 }
+
+TFontTestDocument::TFontTestDocument(TTestPdfWriter writer) {
+  const int pages = writer.Add("<< /Type /Pages /Kids [] /Count 0 >>");
+  const int catalog = writer.Add("<< /Type /Catalog /Pages " + std::to_string(pages) + " 0 R >>");
+  Loaded = Document.LoadFromBytes(writer.Build(catalog), u"") == TPDFDocument::LoadOk;
+}
+
+TPDFIndRef* TFontTestDocument::Ref(int number) { return Document.Pool().NewIndRef(number, 0); }

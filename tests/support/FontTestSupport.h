@@ -1,12 +1,17 @@
 #pragma once
-// Font programs for tests: the committed fixtures, and small sfnt and CFF files built from
-// parts, so that each test can damage exactly the structure it is about.
+// Fonts for tests: the committed fixtures, small sfnt and CFF files built from parts (so
+// that each test can damage exactly the structure it is about), a font catalogue, and font
+// dictionaries in a loaded document.
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "pdf/PellarDocument.h"
 #include "platform/FontCatalogue.h"
+#include "tests/support/PdfWriter.h"
+
+class TPDFIndRef;
 
 // The bytes of tests/fixtures/fonts/<name>; empty when it is missing.
 std::string FontFixture(const std::string& name);
@@ -73,4 +78,16 @@ public:
 
 private:
   Platform::TFontCatalogue* Previous;
+};
+
+// Font dictionaries in a loaded document, so that their references resolve as in a file.
+class TFontTestDocument {
+public:
+  // The writer's objects behind a catalog with an empty page tree.
+  explicit TFontTestDocument(TTestPdfWriter writer);
+  // A reference to object n in the document's pool.
+  TPDFIndRef* Ref(int number);
+
+  TPDFDocument Document;
+  bool Loaded = false;
 };

@@ -1,5 +1,6 @@
 #include "tests/support/TestBytes.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 namespace {
@@ -37,6 +38,16 @@ std::string BytesToHex(const std::string& bytes) {
   for (unsigned char c : bytes) {
     out += digits[c >> 4];
     out += digits[c & 15];
+  }
+  return out;
+}
+
+std::string UnitsToHex(const std::u16string& text) {
+  std::string out;
+  char unit[8];
+  for (char16_t c : text) {
+    std::snprintf(unit, sizeof unit, "%04X ", static_cast<unsigned>(c));
+    out += unit;
   }
   return out;
 }

@@ -10,3 +10,5 @@ std::string Bytes(std::initializer_list<int> values);
 std::string HexToBytes(std::string_view hex);
 // Lower-case hexadecimal digits, two per byte; comparing through it gives readable failure messages.
 std::string BytesToHex(const std::string& bytes);
+// UTF-16 units as four upper-case hexadecimal digits each, followed by a blank.
+std::string UnitsToHex(const std::u16string& text);

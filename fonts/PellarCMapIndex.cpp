@@ -1,0 +1,48 @@
+#include "fonts/PellarCMapIndex.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr uint32_t CodeCount = 0x10000;
+
+}  // namespace
+
+int32_t TPDFCMapIndex::Find(const TPDFCMap& map, int32_t code) const {
+  if (!Built) Build(map);
+  if (code < 0 || code >= static_cast<int32_t>(CodeCount)) return -1;
+  auto it = std::upper_bound(Spans.begin(), Spans.end(), code, [](int32_t c, const TSpan& s) { return c < s.First; });
+  return it != Spans.begin() && std::prev(it)->Last >= code ? std::prev(it)->Entry : -1;
+}
+
+// The mappings paint the codes in the order that lets the winner paint first; each code is
+// painted once, and "next unpainted" links with path halving skip painted runs, so the cost
+// is the code space plus the number of mappings, however the ranges overlap.
+void TPDFCMapIndex::Build(const TPDFCMap& map) const {
+  Built = true;
+  Spans.clear();
+  if (map.empty()) return;
+  std::vector<int32_t> owner(CodeCount, -1);
+  std::vector<uint32_t> next(CodeCount + 1);
+  for (uint32_t c = 0; c <= CodeCount; ++c) next[c] = c;
+  auto unpainted = [&](uint32_t c) {
+    while (next[c] != c) c = next[c] = next[next[c]];
+    return c;
+  };
+  const size_t count = map.size();
+  for (size_t k = 0; k < count; ++k) {
+    const size_t i = Order == TOrder::FirstWins ? k : count - 1 - k;
+    const TPDFCMapEntry& entry = map[i];
+    for (uint32_t c = unpainted(entry.Low); c <= entry.High; c = unpainted(c)) {
+      owner[c] = static_cast<int32_t>(i);
+      next[c] = c + 1;
+    }
+  }
+  for (uint32_t c = 0; c < CodeCount; ++c) {
+    if (owner[c] < 0) continue;
+    if (!Spans.empty() && Spans.back().Entry == owner[c] && Spans.back().Last + 1u == c)
+      Spans.back().Last = static_cast<uint16_t>(c);
+    else
+      Spans.push_back({static_cast<uint16_t>(c), static_cast<uint16_t>(c), owner[c]});
+  }
+}

@@ -1,0 +1,31 @@
+#pragma once
+// Which mapping of a ToUnicode map answers for a code, found by binary search: the maps of
+// large fonts hold tens of thousands of mappings, and a page looks up every code it shows.
+#include <cstdint>
+#include <vector>
+
+#include "fonts/PellarCMap.h"
+
+class TPDFCMapIndex {
+public:
+  // Composite fonts take the first mapping that holds a code, the tables of simple fonts
+  // the last.
+  enum class TOrder { FirstWins, LastWins };
+  explicit TPDFCMapIndex(TOrder order = TOrder::FirstWins) : Order(order) {}
+
+  // Position in the map of the mapping that answers for the code, or -1. The index is built
+  // from the map on the first lookup; the map must not change after that.
+  int32_t Find(const TPDFCMap& map, int32_t code) const;
+
+private:
+  struct TSpan {
+    uint16_t First;
+    uint16_t Last;
+    int32_t Entry;
+  };
+  void Build(const TPDFCMap& map) const;
+
+  TOrder Order;
+  mutable std::vector<TSpan> Spans;  // disjoint, ascending
+  mutable bool Built = false;
+};

@@ -1,0 +1,315 @@
+#include "fonts/PellarFontBuilder.h"
+
+#include <cmath>
+#include <limits>
+
+#include "fonts/PellarFontPrograms.h"
+#include "pdf/PellarConvert.h"
+#include "platform/FontCatalogue.h"
+
+namespace {
+
+constexpr double DefaultWidth = 750;
+constexpr int32_t DefaultCIDWidth = 1000;
+constexpr int32_t SymbolicFlag = 4;
+const char* const HeiseiFont = "HeiseiKakuGo-W5";
+const char* const DingbatsName = "ZydDingbats";
+
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+// The base encoding an /Encoding name stands for; any other name counts as Standard.
+TBaseEncoding BaseEncodingOf(const std::string& name) {
+  static const std::pair<const char*, TBaseEncoding> names[] = {{"StandardEncoding", TBaseEncoding::Standard},
+                                                                {"MacRomanEncoding", TBaseEncoding::MacRoman},
+                                                                {"WinAnsiEncoding", TBaseEncoding::WinAnsi},
+                                                                {"PDFDocEncoding", TBaseEncoding::PDFDoc},
+                                                                {"MacExpertEncoding", TBaseEncoding::MacExpert}};
+  for (const auto& [text, encoding] : names)
+    if (name == text) return encoding;
+  return TBaseEncoding::Standard;
+}
+
+bool IsKnownBaseEncoding(const std::string& name) {
+  return name == "StandardEncoding" || name == "MacRomanEncoding" || name == "WinAnsiEncoding" ||
+         name == "PDFDocEncoding" || name == "MacExpertEncoding";
+}
+
+TGlyphNames EncodingNames(TBaseEncoding encoding) {
+  TGlyphNames names;
+  FillEncodingNames(encoding, names);
+  return names;
+}
+
+void ApplyDifferences(const std::optional<TEncodingDifferences>& differences, TGlyphNames& names) {
+  if (!differences) return;
+  for (size_t c = 0; c < 256; ++c)
+    if (differences->Assigned[c]) names[c] = differences->Names[c];
+}
+
+// Descriptor heights written in em fractions (0.9) are meant as thousandths (900): a value
+// whose rounded magnitude is at most 1 is scaled. The magnitude is tested for ascents too,
+// so that a negative ascent such as -200 stays -200 instead of becoming -200000.
+double DescriptorHeight(double value) {
+  return std::fabs(std::nearbyint(value)) <= 1 ? value * 1000 : std::nearbyint(value);
+}
+
+// Writers give the flags signed or as the unsigned 32-bit value; the bits are what count.
+int32_t RoundedFlags(double flags) {
+  if (!(std::fabs(flags) < 9e15)) return 0;
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(std::nearbyint(flags))));
+}
+
+// The state of one font while its record is built (steps in the order loading takes them).
+class TFontRecordBuilder {
+public:
+  TFontRecordBuilder(const TFontDictionary& font, const TFontBuildOptions& options) : Font(font), Options(options) {}
+  std::unique_ptr<TPDFFontCollectionData> Build();
+
+private:
+  std::unique_ptr<TPDFFontCollectionData> BuildComposite();
+  void ReadEncoding();
+  void LoadType1Family();
+  void LoadTrueTypeFamily();
+  void LoadSubstitute();
+  void MakeSymbolic();
+  void ReadDescriptorNumbers();
+  void ApplyEncodingSteps();
+  void ApplyWidths();
+  void BuildTextTables(bool type0);
+  bool IsCIDFont() const {
+    return Font.Subtype == TFontSubtype::CIDFontType0 || Font.Subtype == TFontSubtype::CIDFontType2;
+  }
+
+  const TFontDictionary& Font;
+  const TFontBuildOptions& Options;
+  std::unique_ptr<TPDFFontCollectionData> Record = std::make_unique<TPDFFontCollectionData>();
+  TGlyphNames Names = EncodingNames(TBaseEncoding::Standard);
+  TGlyphNames BaseNames = Names;     // the base encoding's names, before programs and /Differences
+  std::optional<TGlyphNames> WidthNames;  // names the Symbol metrics know, for the standard Symbol font
+  bool EncodingNameGiven = false;
+  bool KnownBaseEncoding = false;
+  int32_t Flags = 0;
+  int StandardFontNumber = 0;
+  bool HasProgram = false;          // a program to draw with, embedded or installed
+  bool Symbolic = false;            // a symbolic TrueType font: names by code, /Differences set aside
+};
+
+std::unique_ptr<TPDFFontCollectionData> TFontRecordBuilder::Build() {
+  if (!Font.IsDictionary) {
+    // Not a font dictionary: default names and no widths; the text of the names stays.
+    Record->AnsiText = {};
+    BuildTextTables(false);
+    return std::move(Record);
+  }
+  Record->Widths.fill(Font.MissingWidth.value_or(DefaultWidth));
+  if (Font.BaseFont) Record->FontName = *Font.BaseFont;
+  ReadEncoding();
+  switch (Font.Subtype) {
+    case TFontSubtype::Type1:
+    case TFontSubtype::MMType1:
+    case TFontSubtype::CIDFontType0:
+      LoadType1Family();
+      break;
+    case TFontSubtype::TrueType:
+    case TFontSubtype::CIDFontType2:
+      LoadTrueTypeFamily();
+      break;
+    case TFontSubtype::Type3:
+      if (Options.FontPrograms) {
+        Record->ProgramKind = TFontProgramKind::Type3;
+        HasProgram = true;
+      }
+      if (Font.FontMatrix) Record->FontMatrix = *Font.FontMatrix;
+      break;
+    case TFontSubtype::Type0:
+      return BuildComposite();
+    case TFontSubtype::Unknown:
+      break;
+  }
+  if (Options.FontPrograms && !HasProgram) LoadSubstitute();
+  ApplyEncodingSteps();
+  ApplyWidths();
+  BuildTextTables(false);
+  return std::move(Record);
+}
+
+// The descendant's record, marked composite; without exactly one descendant, an empty
+// record of the Type0 font's own, so that no record loaded before is changed.
+std::unique_ptr<TPDFFontCollectionData> TFontRecordBuilder::BuildComposite() {
+  if (Font.Descendant) {
+    Record = TFontRecordBuilder(*Font.Descendant, Options).Build();
+  } else {
+    const std::string name = Record->FontName;
+    Record = std::make_unique<TPDFFontCollectionData>();
+    Record->FontName = name;
+  }
+  Record->Composite = true;
+  Record->EncodingName = Font.EncodingForm == TEncodingForm::Name ? *Font.EncodingName : std::string();
+  Record->OneByteCodes = Font.EncodingForm == TEncodingForm::Stream && Font.EncodingOneByte;
+  ApplyDifferences(Font.Differences, Names);
+  BuildTextTables(true);
+  return std::move(Record);
+}
+
+void TFontRecordBuilder::ReadEncoding() {
+  if (Font.EncodingForm == TEncodingForm::Name || Font.EncodingForm == TEncodingForm::Dictionary) {
+    if (Font.EncodingName) {
+      EncodingNameGiven = true;
+      KnownBaseEncoding = IsKnownBaseEncoding(*Font.EncodingName);
+      Names = EncodingNames(BaseEncodingOf(*Font.EncodingName));
+    }
+  }
+  BaseNames = Names;
+}
+
+void TFontRecordBuilder::ReadDescriptorNumbers() {
+  Record->Ascent = DescriptorHeight(Font.Ascent);
+  Record->Descent = DescriptorHeight(Font.Descent);
+  Flags = RoundedFlags(Font.Flags);
+}
+
+void TFontRecordBuilder::LoadType1Family() {
+  if (Font.HasDescriptor) {
+    ReadDescriptorNumbers();
+    if (Options.FontPrograms && Font.FontFile.Present) {
+      Record->ProgramKind = TFontProgramKind::Type1;
+      HasProgram = true;
+      if (!EncodingNameGiven || (Flags & SymbolicFlag))
+        Names = Type1BuiltInEncoding(Font.FontFile.Data, Font.FontFile.Length1, Font.FontFile.Length2);
+    }
+    if (Font.FontFile3.Present) {
+      const TCompactProgram program = ParseCompactProgram(Font.FontFile3.Data);
+      Record->ProgramKind = TFontProgramKind::Compact;
+      Record->WidthScale = program.WidthScale;
+      HasProgram = true;
+      if (!EncodingNameGiven) Names = program.Encoding;
+    }
+    // A Japanese system font draws an unembedded HeiseiKakuGo-W5; text takes nothing from it.
+    if (!HasProgram && Options.FontPrograms && StartsWith(Record->FontName, HeiseiFont)) HasProgram = true;
+    return;
+  }
+  StandardFontNumber = FindStandardFont(Record->FontName);
+  if (StandardFontNumber < 1) return;
+  const TStandardFont& standard = StandardFont(StandardFontNumber);
+  Record->Ascent = standard.Ascent;
+  Record->Descent = standard.Descent;
+  if (StandardFontNumber == SymbolFont) {
+    // Text comes from the Unicode names, widths from the names the Symbol metrics know.
+    SymbolUnicodeNames(Names);
+    WidthNames = EncodingNames(TBaseEncoding::Symbol);
+    BaseNames = *WidthNames;
+  }
+  if (Options.FontPrograms) {
+    // An installed font (or the built-in dingbats) draws it; its widths are the metrics'.
+    Record->FontName = StandardFontNumber == DingbatsFont ? DingbatsName : standard.Substitute;
+    HasProgram = true;
+  }
+}
+
+void TFontRecordBuilder::LoadTrueTypeFamily() {
+  if (Font.HasDescriptor) ReadDescriptorNumbers();
+  if (!Options.FontPrograms || !Font.FontFile2.Present) return;
+  HasProgram = true;
+  if (IsCompactProgram(Font.FontFile2.Data)) {
+    Record->ProgramKind = TFontProgramKind::Compact;
+    Record->WidthScale = ParseCompactProgram(Font.FontFile2.Data).WidthScale;
+    return;
+  }
+  Record->ProgramKind = TFontProgramKind::TrueType;
+  if (Flags & SymbolicFlag) MakeSymbolic();
+}
+
+void TFontRecordBuilder::MakeSymbolic() {
+  Symbolic = true;
+  for (size_t c = 0; c < 256; ++c) Names[c] = "CID:" + std::to_string(c);
+}
+
+void TFontRecordBuilder::LoadSubstitute() {
+  if (Font.Subtype == TFontSubtype::Type0) return;
+  Platform::TFontCatalogue& catalogue = Options.Catalogue ? *Options.Catalogue : Platform::FontCatalogue();
+  std::unique_ptr<TTrueTypeProgram> substitute = SubstituteProgram(Record->FontName, Flags, catalogue);
+  if (!substitute) return;
+  Record->ProgramKind = TFontProgramKind::TrueType;
+  HasProgram = true;
+  if (Flags & SymbolicFlag) {
+    MakeSymbolic();
+    return;
+  }
+  for (size_t c = 0; c < 256; ++c)
+    if (std::optional<int32_t> advance = substitute->GlyphAdvance(Names[c])) Record->Widths[c] = *advance;
+}
+
+void TFontRecordBuilder::ApplyEncodingSteps() {
+  if (!Symbolic) ApplyDifferences(Font.Differences, Names);
+  if (StandardFontNumber >= 1 && StandardFontNumber < DingbatsFont) {
+    if (WidthNames) ApplyDifferences(Font.Differences, *WidthNames);
+    StandardFontWidths(StandardFontNumber, WidthNames ? *WidthNames : Names, Record->Widths);
+  }
+  Record->AnsiText = GlyphNamesToAnsi(Names);
+}
+
+void TFontRecordBuilder::ApplyWidths() {
+  Record->FirstChar = Font.FirstChar.value_or(0);
+  Record->LastChar = std::min(Font.LastChar.value_or(0), 255);
+  if (!IsCIDFont()) {
+    if (Font.FirstChar && Font.LastChar && Font.HasWidths)
+      for (size_t c = 0; c < 256; ++c)
+        if (Font.WidthGiven[c]) Record->Widths[c] = Font.Widths[c];
+    return;
+  }
+  const int32_t dw = Font.DW.value_or(DefaultCIDWidth);
+  if (Font.Subtype == TFontSubtype::CIDFontType0 && StartsWith(Record->FontName, HeiseiFont)) {
+    Record->CIDWidths = LoadHeiseiWidths(dw);
+  } else {
+    Record->CIDWidths = Font.W;
+    Record->CIDWidths.SetDefault(dw);
+  }
+  if (Font.Subtype == TFontSubtype::CIDFontType2) Record->CIDToGIDMap = Font.CIDToGIDMap;
+  Record->CIDSystemInfo = Font.CIDSystemInfo;
+}
+
+// The text of each code: from the glyph names, overlaid by the ToUnicode map where it has
+// the code; codes that end up with no text at all read as themselves.
+void TFontRecordBuilder::BuildTextTables(bool type0) {
+  TPDFFontCollectionData& record = *Record;
+  if (!type0) record.GlyphNames = Names;
+  TGlyphNames textNames = Names;
+  const bool setAside = Symbolic && Font.Differences && !Font.ToUnicode;
+  if (setAside) {
+    textNames = BaseNames;
+    ApplyDifferences(Font.Differences, textNames);
+  }
+  TAnsiTexts ansi = GlyphNamesToAnsi(textNames);
+  TUnicodeTexts unicode = GlyphNamesToUnicode(textNames);
+  if (Font.ToUnicode) {
+    TToUnicodeMap map = ParseToUnicode(*Font.ToUnicode);
+    if (!(type0 && record.OneByteCodes)) record.OneByteCodes = map.OneByte;
+    const TPDFCMapIndex lastRange(TPDFCMapIndex::TOrder::LastWins);
+    for (size_t c = 0; c < 256; ++c) {
+      const int32_t entry = lastRange.Find(map.Ranges, static_cast<int32_t>(c));
+      if (entry < 0) continue;
+      unicode[c] = CMapEntryText(map.Ranges[static_cast<size_t>(entry)], static_cast<int32_t>(c));
+      ansi[c].clear();
+      for (char16_t unit : unicode[c]) ansi[c] += Windows1252Byte(unit);
+    }
+    record.ToUnicodeRanges = std::move(map.Ranges);
+    record.AnsiText = ansi;
+  }
+  record.UnicodeText = unicode;
+  bool anyText = false;
+  for (size_t c = 0; c < 256 && !anyText; ++c) anyText = !ansi[c].empty() || !unicode[c].empty();
+  if (anyText) return;
+  // A symbolic TrueType font that names its encoding: codes whose own value would be a
+  // control character read through that encoding instead (0x93 is a quotation mark).
+  const bool byEncoding = Symbolic && KnownBaseEncoding && !Font.ToUnicode;
+  for (size_t c = 0; c < 256; ++c) {
+    const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F);
+    record.UnicodeText[c] = byEncoding && control ? GlyphNameToUnicode(BaseNames[c]) : std::u16string(1, char16_t(c));
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<TPDFFontCollectionData> BuildFontRecord(const TFontDictionary& font, const TFontBuildOptions& options) {
+  return TFontRecordBuilder(font, options).Build();
+}
