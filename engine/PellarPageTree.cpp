@@ -276,7 +276,7 @@ void TPDFPageTree::PageText(int32_t textOption, TPDFTextFunnel* funnel, std::u16
   // Options 0 to 2 read the gathered content (PageContent) in content order; that reader
   // is not part of the engine yet, so they give an empty text.
   if (textOption < 3) return;
-  TPDFFontCollection fonts;
+  TPDFFontCollection fonts(Fonts.get());
   fonts.LoadFontPrograms = true;
   TPDFRenderer renderer(fonts);
   renderer.AttachFunnel(funnel);
