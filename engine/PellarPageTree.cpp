@@ -8,6 +8,8 @@
 #include "pdf/PellarDocument.h"
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarStructure.h"
+#include "fonts/PellarFontCollection.h"
+#include "text/PellarRenderer.h"
 #include "text/PellarTextFunnel.h"
 
 namespace {
@@ -279,32 +281,23 @@ std::string TPDFPageTree::StreamText(int i) const {
   return DecodedData(*ContentStreams[static_cast<size_t>(i)]);
 }
 
-std::string TPDFPageTree::PageContent(size_t limit) const {
-  // A stream named again is decoded once: /Contents may repeat one stream many times.
-  std::unordered_map<const TPDFStream*, std::string> decoded;
-  std::string content;
-  for (const TPDFStream* stream : ContentStreams) {
-    if (content.size() >= limit) break;
-    content += ' ';
-    if (!stream) continue;
-    auto known = decoded.find(stream);
-    if (known == decoded.end()) known = decoded.emplace(stream, DecodedData(*stream, limit - content.size())).first;
-    content.append(known->second, 0, limit - content.size());
-  }
-  return content;
-}
+std::string TPDFPageTree::PageContent(size_t limit) const { return JoinedStreamData(ContentStreams, " ", limit); }
 
 void TPDFPageTree::PageText(int32_t textOption, TPDFTextFunnel* funnel, std::u16string& text) {
   text.clear();
   if (textOption < 0 || textOption > 7 || !Page) return;
-  // Options 0 to 2 read the gathered content (PageContent) in content order; 3 to 7 fill
-  // the funnel by interpreting the page. Neither reader is part of the engine yet, so
-  // the first give an empty text and the funnel stays empty.
-  if (textOption < 3 || !funnel) return;
+  // Options 0 to 2 read the gathered content (PageContent) in content order; that reader
+  // is not part of the engine yet, so they give an empty text.
+  if (textOption < 3) return;
+  TPDFFontCollection fonts(Fonts.get());
+  fonts.LoadFontPrograms = true;
+  TPDFRenderer renderer(fonts);
+  renderer.AttachFunnel(funnel);
+  renderer.RenderPage(Page);
   if (textOption == 7) {
-    funnel->LayoutBlocks();
-    funnel->WriteSmartText(text);
+    renderer.Funnel().LayoutBlocks();
+    renderer.Funnel().WriteSmartText(text);
   } else {
-    funnel->WriteCsv(text);
+    renderer.Funnel().WriteCsv(text);
   }
 }

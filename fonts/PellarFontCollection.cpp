@@ -35,9 +35,17 @@ void TPDFFontCollection::SelectFontById(int32_t id) {
 
 void TPDFFontCollection::LoadDirectFont(TPDFDictionary* font) {
   if (!font) return;
+  // The interpreter selects the font again after every Q: a direct font is loaded once.
+  auto known = DirectFonts.find(font);
+  if (known != DirectFonts.end()) {
+    CurrentRecord = Fonts[known->second].get();
+    return;
+  }
   size_t before = Fonts.size();
   LoadFont(font);
-  if (Fonts.size() != before) CurrentRecord = Fonts.back().get();
+  if (Fonts.size() == before) return;
+  CurrentRecord = Fonts.back().get();
+  DirectFonts.emplace(font, Fonts.size() - 1);
 }
 
 TPDFFontCollectionData& TPDFFontCollection::AddRecord(std::unique_ptr<TPDFFontCollectionData> record) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -64,7 +65,8 @@ public:
   void SelectFont(TPDFIndRef* font);
   // Makes the record with that Id current; an unknown Id leaves the current font.
   void SelectFontById(int32_t id);
-  // Loads a font given as a direct dictionary (always a new record) and makes it current.
+  // Loads a font given as a direct dictionary and makes it current; the same dictionary
+  // again selects the record it gave.
   void LoadDirectFont(TPDFDictionary* font);
 
   const TPDFFontCollectionData* Current() const { return CurrentRecord; }
@@ -98,4 +100,5 @@ private:
   // (Id, position) pairs, sorted; the lowest position first among equal Ids.
   std::vector<std::pair<int32_t, int32_t>> FontIndex;
   TPDFFontCollectionData* CurrentRecord = nullptr;
+  std::unordered_map<const TPDFDictionary*, size_t> DirectFonts;  // record positions
 };

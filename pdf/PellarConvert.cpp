@@ -117,8 +117,8 @@ uint32_t ToUpperAscii(uint32_t c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
 
 }  // namespace
 
-bool IsDecimalText(const std::string& text) {
-  std::string t = TrimBlanks(text);
+bool IsDecimalText(std::string_view text) {
+  const std::string_view t = TrimIf(text, IsBlank<char>);
   bool point = false;
   for (size_t i = 0; i < t.size(); ++i) {
     char c = t[i];
@@ -134,17 +134,21 @@ bool IsDecimalText(const std::string& text) {
   return true;
 }
 
-double TextToReal(const std::string& text) {
+// Works on views: the content interpreter reads every operand through it.
+double TextToReal(std::string_view text) {
   if (!IsDecimalText(text)) return 0;
-  std::string t = TrimBlanks(text);
+  const std::string_view t = TrimIf(text, IsBlank<char>);
   size_t point = t.find('.');
-  if (point == std::string::npos) return static_cast<double>(TextToInt64Def(t, 0));
-  bool negative = t.find('-') != std::string::npos;
-  int64_t whole = TextToInt64Def(t.substr(0, point), 0);
+  if (point == std::string_view::npos) return static_cast<double>(ParseInteger<int64_t>(t).value_or(0));
+  bool negative = t.find('-') != std::string_view::npos;
+  int64_t whole = ParseInteger<int64_t>(t.substr(0, point)).value_or(0);
   double value = whole == std::numeric_limits<int64_t>::min() ? 9223372036854775808.0
                                                               : static_cast<double>(whole < 0 ? -whole : whole);
-  std::string fraction = t.substr(point + 1, 9);
-  if (!fraction.empty()) value += static_cast<double>(TextToInt64Def(fraction, 0)) / std::pow(10.0, fraction.size());
+  // At most nine fraction digits are read; the powers are exact.
+  static constexpr double Powers[] = {1, 1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9};
+  const std::string_view fraction = t.substr(point + 1, 9);
+  if (!fraction.empty())
+    value += static_cast<double>(ParseInteger<int64_t>(fraction).value_or(0)) / Powers[fraction.size()];
   return negative ? -value : value;
 }
 

@@ -4,11 +4,12 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 // After trimming: digits, "." and "-" only, a "-" only first, at most one ".".
-bool IsDecimalText(const std::string& text);
+bool IsDecimalText(std::string_view text);
 // The engine's lenient decimal reading: 0 unless IsDecimalText.
-double TextToReal(const std::string& text);
+double TextToReal(std::string_view text);
 
 // Integer syntax: optional leading blanks, one optional sign, then decimal digits
 // or hexadecimal digits after "$", "x", "X", "0x" or "0X"; nothing may follow and

@@ -341,20 +341,7 @@ TPDFString* TPDFParser::ReadHex() {
 TPDFName* TPDFParser::ReadName() {
   const size_t start = ++Pos;
   while (Pos < Text.size() && !Is(Text[Pos], White | Delimiter)) ++Pos;
-  std::string_view raw = Text.substr(start, Pos - start);
-  std::string value;
-  value.reserve(raw.size());
-  for (size_t i = 0; i < raw.size(); ++i) {
-    int hi, lo;
-    if (raw[i] == '#' && i + 2 < raw.size() && (hi = HexValue(raw[i + 1])) >= 0 &&
-        (lo = HexValue(raw[i + 2])) >= 0) {
-      value += static_cast<char>(hi * 16 + lo);
-      i += 2;
-    } else {
-      value += raw[i];
-    }
-  }
-  return Pool.NewName(std::move(value));
+  return Pool.NewName(DecodeName(Text.substr(start, Pos - start)));
 }
 
 }  // namespace
@@ -441,6 +428,22 @@ std::string UnescapeLiteral(std::string_view token) {
     if (!taken) ++i;  // drop the backslash; the next byte is copied as it is
   }
   return out;
+}
+
+std::string DecodeName(std::string_view raw) {
+  std::string value;
+  value.reserve(raw.size());
+  for (size_t i = 0; i < raw.size(); ++i) {
+    int hi, lo;
+    if (raw[i] == '#' && i + 2 < raw.size() && (hi = HexValue(raw[i + 1])) >= 0 &&
+        (lo = HexValue(raw[i + 2])) >= 0) {
+      value += static_cast<char>(hi * 16 + lo);
+      i += 2;
+    } else {
+      value += raw[i];
+    }
+  }
+  return value;
 }
 
 std::string DecodeHexToken(std::string_view token) {

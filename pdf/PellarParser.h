@@ -15,6 +15,8 @@ size_t StreamDataStart(std::string_view text, size_t afterKeyword);
 
 // The bytes of a literal string token given with its parentheses.
 std::string UnescapeLiteral(std::string_view token);
+// A name's text without its slash, #xx escapes decoded.
+std::string DecodeName(std::string_view raw);
 // The bytes of a hex string token given with its angle brackets; empty unless the
 // token starts with "<" and ends with ">".
 std::string DecodeHexToken(std::string_view token);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <unordered_map>
 
 #include "filters/PellarPredictors.h"
 #include "pdf/PellarObjects.h"
@@ -76,4 +77,18 @@ std::string DecodedData(const TPDFStream& stream, size_t limit) {
   // A decoder that hands its input on unchanged is not bound by the limit.
   if (data.size() > limit) data.resize(limit);
   return data;
+}
+
+std::string JoinedStreamData(std::span<TPDFStream* const> streams, std::string_view separator, size_t limit) {
+  std::unordered_map<const TPDFStream*, std::string> decoded;
+  std::string content;
+  for (const TPDFStream* stream : streams) {
+    if (content.size() >= limit) break;
+    content.append(separator.substr(0, limit - content.size()));
+    if (!stream || content.size() >= limit) continue;
+    auto known = decoded.find(stream);
+    if (known == decoded.end()) known = decoded.emplace(stream, DecodedData(*stream, limit - content.size())).first;
+    content.append(known->second, 0, limit - content.size());
+  }
+  return content;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The bytes of a stream after its filters: every consumer of stream contents reads them here.
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "filters/PellarFilters.h"
@@ -15,3 +17,8 @@ std::vector<TPDFFilterEntry> FilterEntries(const TPDFDictionary& dictionary);
 // bytes: a reader that needs only so much need not pay for more. Computed anew on every
 // call; never fails (a failing stage yields what its decoder gives).
 std::string DecodedData(const TPDFStream& stream, size_t limit = MaxDecodedStreamSize);
+// The decoded data of the streams one after another, each preceded by the separator (an
+// entry that is no stream adds the separator only); at most `limit` bytes, however often
+// a stream is named, and a stream named again is decoded once.
+std::string JoinedStreamData(std::span<TPDFStream* const> streams, std::string_view separator,
+                             size_t limit = MaxDecodedStreamSize);

@@ -91,3 +91,29 @@ TEST(Pellar, DocumentList) {
   EXPECT_EQ(engine.DropDocument(added), 1);
   EXPECT_EQ(engine.CurrentDocument(), blank);
 }
+
+// Options 3 to 7 interpret the page and write the funnel: CSV lines (3), one block per word
+// (4), each line followed by its widths (5 and 6), or the smart layout (7).
+TEST(Pellar, PageTextOfTheInterpretedPage) {
+  TTempDir dir;
+  dir.Write("doc.pdf", MakeTestPdf({"BT /F1 12 Tf 72 700 Td (one two) Tj ET"}));
+  TPellar engine;
+  ASSERT_EQ(engine.LoadFile(Wide(dir.File("doc.pdf")), u""), 1);
+  struct Case {
+    int32_t Option;
+    std::u16string Expected;
+  };
+  const std::u16string line = u"\"HELVETICA\",#000000,12,72,697.516,114.024,697.516,114.024,708.616,72,708.616,";
+  const Case cases[] = {
+      {3, line + u"\"one two\"\r\n"},
+      {4, u"\"HELVETICA\",#000000,12,72,697.516,92.016,697.516,92.016,708.616,72,708.616,\"one\"\r\n"
+          u"\"HELVETICA\",#000000,12,95.352,697.516,114.024,697.516,114.024,708.616,95.352,708.616,\"two\"\r\n"},
+      {5, line + u"\"one two\"\r\n6.672,6.672,6.672,3.336,3.336,8.664,6.672\r\n"},
+      {7, u"\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n               one two\r\n"},
+  };
+  for (const Case& c : cases) {
+    std::u16string text;
+    engine.PageText(c.Option, text);
+    EXPECT_EQ(text, c.Expected) << c.Option;
+  }
+}

@@ -1,0 +1,44 @@
+// SMART and POSITION output of files from real producers, byte for byte. The expected
+// layouts were compared with the pages rendered by pdftoppm, and every POSITION corner
+// with the word boxes of pdftotext -bbox (tests/fixtures/README.md).
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "tests/support/RunProcess.h"
+
+namespace {
+
+std::string FixturePath(const std::string& name) { return std::string(VORBIX_SOURCE_DIR) + "/tests/fixtures/" + name; }
+
+std::string ReadFixture(const std::string& name) {
+  std::ifstream in(FixturePath(name), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace
+
+TEST(DriverEndToEnd, SmartAndPositionOfProducedFiles) {
+  struct Case {
+    const char* Pdf;
+    const char* Type;
+    const char* Expected;
+  };
+  const Case cases[] = {
+      // Unembedded standard fonts measured by the built-in metrics.
+      {"gs_layout.pdf", "SMART", "layout/gs_layout.smart.txt"},
+      {"gs_layout.pdf", "POSITION", "layout/gs_layout.position.txt"},
+      // Embedded Type 1C subsets with ToUnicode maps.
+      {"cairo_layout.pdf", "SMART", "layout/cairo_layout.smart.txt"},
+      {"cairo_layout.pdf", "POSITION", "layout/cairo_layout.position.txt"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.Pdf) + " " + c.Type);
+    const std::string expected = ReadFixture(c.Expected);
+    ASSERT_FALSE(expected.empty());
+    const TProcessResult r = RunVorbix({FixturePath(c.Pdf), "-T", std::string("-O") + c.Type});
+    EXPECT_EQ(r.Stdout, expected);
+    EXPECT_EQ(r.ExitCode, 0);
+  }
+}

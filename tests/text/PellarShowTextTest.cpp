@@ -1,0 +1,112 @@
+#include "text/PellarShowText.h"
+
+#include <gtest/gtest.h>
+
+#include "pdf/PellarConvert.h"
+#include "tests/support/TestFonts.h"
+
+namespace {
+
+enum class TFont { Simple, Compact, Type3, Composite };
+
+std::string Number(double v) { return FormatReal(4, v); }
+
+// Each piece as text@X+W/Y+H[widths], "!" before it when merging is forbidden for it; then
+// the effective size, the matrix's a and the advance.
+std::string Summary(const TShowResult& r) {
+  if (!r.Shown) return "not shown";
+  std::string out;
+  double size = 0, a = 0;
+  for (const TTextPiece& p : r.Pieces) {
+    out += p.MergeAllowed ? "" : "!";
+    out += std::string(p.Text.begin(), p.Text.end()) + "@" + Number(p.X) + "+" + Number(p.W) + "/" + Number(p.Y) +
+           "+" + Number(p.H) + "[";
+    for (size_t i = 0; i < p.Widths.size(); ++i) out += (i ? "," : "") + Number(p.Widths[i]);
+    out += "] ";
+    size = p.Size;
+    a = p.Matrix[0];
+  }
+  return out + "s=" + Number(size) + " a=" + Number(a) + " >" + Number(r.Advance) + (r.MergeAllowed ? "" : " !");
+}
+
+}  // namespace
+
+TEST(ShowText, PiecesWidthsAndAdvance) {
+  struct Case {
+    const char* Name;
+    TFont Font;
+    TShowState State;
+    std::vector<std::string_view> Operands;
+    const char* Expected;
+  };
+  auto with = [](auto change) {
+    TShowState s;
+    change(s);
+    return s;
+  };
+  const TShowState plain;
+  const TShowState noGap = with([](TShowState& s) { s.NoGapJoin = true; });
+  const Case cases[] = {
+      {"adjustment splits and moves", TFont::Simple, plain, {"(Hel)", "-20", "(lo)"},
+       "Hel@0+1500/-200+900[500,500,500] lo@1520+1000/-200+900[500,500] s=12 a=0.012 >30.24"},
+      {"zero size", TFont::Simple, with([](TShowState& s) { s.FontSize = 0; }), {"(abc)"}, "not shown"},
+      {"horizontal scaling enters the advance", TFont::Simple,
+       with([](TShowState& s) { s.FontSize = 10, s.HorizontalScaling = 50; }), {"(ab)"},
+       "ab@0+1000/-200+900[500,500] s=10 a=0.005 >5"},
+      {"char and word spacing in text space", TFont::Simple,
+       with([](TShowState& s) { s.FontSize = 10, s.CharSpacing = 1, s.WordSpacing = 2; }), {"(a b)"},
+       "a b@0+1750/-200+900[600,550,600] s=10 a=0.01 >17.5"},
+      {"spacing scales with Tz", TFont::Simple,
+       with([](TShowState& s) { s.FontSize = 10, s.CharSpacing = 1, s.HorizontalScaling = 200; }), {"(ab)"},
+       "ab@0+1200/-200+900[600,600] s=10 a=0.02 >24"},
+      {"rise in glyph units", TFont::Simple, with([](TShowState& s) { s.Rise = 3; }), {"(a)"},
+       "a@0+500/50+900[500] s=12 a=0.012 >6"},
+      {"negative size runs the other way", TFont::Simple, with([](TShowState& s) { s.FontSize = -10; }), {"(ab)"},
+       "ab@0+1000/-200+900[500,500] s=10 a=-0.01 >-10"},
+      {"ligature widths", TFont::Simple, plain, {"(\\001)"}, "fi@0+500/-200+900[0,500] s=12 a=0.012 >6"},
+      {"a code without text adds to the one before", TFont::Simple, plain, {"(a\\002b)"},
+       "ab@0+1300/-200+900[800,500] s=12 a=0.012 >15.6"},
+      {"other operands are passed over", TFont::Simple, plain, {"(a)", "/x", "true", "(b)"},
+       "ab@0+1000/-200+900[500,500] s=12 a=0.012 >12"},
+      {"scaled matrices", TFont::Simple,
+       with([](TShowState& s) { s.TextMatrix = {2, 0, 0, 2, 5, 5}, s.CTM = {1, 0, 0, 3, 0, 0}; }), {"(a)"},
+       "a@0+500/-200+900[500] s=72 a=0.024 >6"},
+      {"no-gap-join cuts at spaces", TFont::Simple, noGap, {"(one two)"},
+       "one@0+1500/-200+900[500,500,500] !two@1750+1500/-200+900[500,500,500] s=12 a=0.012 >39"},
+      {"a leading space starts no piece", TFont::Simple, noGap, {"( x)"}, "!x@250+500/-200+900[500] s=12 a=0.012 >9"},
+      {"a trailing space forbids the next merge", TFont::Simple, noGap, {"(x )"},
+       "x@0+500/-200+900[500] s=12 a=0.012 >9 !"},
+      {"/Widths are thousandths whatever the program's matrix", TFont::Compact, plain, {"(ab)"},
+       "ab@0+1000/-200+900[500,500] s=12 a=0.012 >12"},
+      {"Type 3 advance", TFont::Type3, with([](TShowState& s) { s.FontSize = 10; }), {"(AB)"},
+       "AB@0+500/0+0[250,250] s=10 a=0.01 >5"},
+      {"Type 3 spacing and adjustments in text space", TFont::Type3,
+       with([](TShowState& s) { s.FontSize = 10, s.CharSpacing = 1; }), {"(A)", "-100", "(B)"},
+       "A@0+350/0+0[350] B@450+350/0+0[350] s=10 a=0.01 >8"},
+      {"composite string keeps the mapped codes", TFont::Composite, plain, {"<0041FFFF0042>"},
+       "AB@0+2200/-200+1000[1600,600] s=12 a=0.012 >26.4"},
+      {"composite control text is no text", TFont::Composite, plain, {"<00090041>"},
+       "A@0+1600/-200+1000[600] s=12 a=0.012 >19.2"},
+      {"composite no-gap-join", TFont::Composite, noGap, {"<004100200042>"},
+       "!A@0+600/-200+1000[600] !B@1600+600/-200+1000[600] s=12 a=0.012 >26.4"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TPDFFontCollection fonts;
+    auto font = c.Font == TFont::Type3 ? Type3TestFont(7) : c.Font == TFont::Composite ? CompositeTestFont(7)
+                                                                                      : SimpleTestFont(7);
+    if (c.Font == TFont::Compact) {
+      font->ProgramKind = TFontProgramKind::Compact;
+      font->WidthScale = 2;  // an embedded program with FontMatrix [0.002 ...]
+    }
+    fonts.AddRecord(std::move(font));
+    fonts.SelectFontById(7);
+    EXPECT_EQ(Summary(ShowText(c.State, fonts, c.Operands)), c.Expected);
+  }
+}
+
+TEST(ShowText, NothingWithoutAFont) {
+  TPDFFontCollection fonts;
+  const std::string_view operands[] = {"(a)"};
+  EXPECT_FALSE(ShowText(TShowState(), fonts, operands).Shown);
+}
