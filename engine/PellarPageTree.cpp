@@ -7,6 +7,8 @@
 #include "pdf/PellarDocument.h"
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarStructure.h"
+#include "fonts/PellarFontCollection.h"
+#include "text/PellarExtractor.h"
 #include "text/PellarTextFunnel.h"
 
 namespace {
@@ -280,10 +282,18 @@ std::string TPDFPageTree::PageContent(size_t limit) const {
 void TPDFPageTree::PageText(int32_t textOption, TPDFTextFunnel* funnel, std::u16string& text) {
   text.clear();
   if (textOption < 0 || textOption > 7 || !Page) return;
-  // Options 0 to 2 read the gathered content (PageContent) in content order; 3 to 7 fill
-  // the funnel by interpreting the page. Neither reader is part of the engine yet, so
-  // the first give an empty text and the funnel stays empty.
-  if (textOption < 3 || !funnel) return;
+  if (textOption < 3) {
+    // Option 1 is the plain text of option 0.
+    const std::string content = PageContent();
+    TPDFFontCollection fonts;
+    fonts.LoadFontPrograms = true;
+    TPDFExtractor extractor(PageResources(), fonts);
+    extractor.ExtractText(content, textOption == 2 ? TPDFExtractor::ListingMode : TPDFExtractor::PlainMode, text);
+    return;
+  }
+  // Options 3 to 7 fill the funnel by interpreting the page; that reader is not part of
+  // the engine yet, so the funnel stays empty.
+  if (!funnel) return;
   if (textOption == 7) {
     funnel->LayoutBlocks();
     funnel->WriteSmartText(text);

@@ -29,9 +29,15 @@ void TPDFFontCollection::SelectFontById(int32_t id) {
 
 void TPDFFontCollection::LoadDirectFont(TPDFDictionary* font) {
   if (!font) return;
+  if (auto known = DirectFonts.find(font); known != DirectFonts.end()) {
+    CurrentRecord = known->second;
+    return;
+  }
   size_t before = Fonts.size();
   LoadFont(font);
-  if (Fonts.size() != before) CurrentRecord = Fonts.back().get();
+  if (Fonts.size() == before) return;
+  CurrentRecord = Fonts.back().get();
+  DirectFonts.emplace(font, CurrentRecord);
 }
 
 TPDFFontCollectionData& TPDFFontCollection::AddRecord(std::unique_ptr<TPDFFontCollectionData> record) {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -59,7 +60,8 @@ public:
   void SelectFont(TPDFIndRef* font);
   // Makes the record with that Id current; an unknown Id leaves the current font.
   void SelectFontById(int32_t id);
-  // Loads a font given as a direct dictionary (always a new record) and makes it current.
+  // Loads a font given as a direct dictionary and makes it current. The same dictionary
+  // selected again finds its record: content may select a font thousands of times.
   void LoadDirectFont(TPDFDictionary* font);
 
   const TPDFFontCollectionData* Current() const { return CurrentRecord; }
@@ -88,5 +90,7 @@ private:
   std::vector<std::unique_ptr<TPDFFontCollectionData>> Fonts;
   // (Id, position) pairs, sorted; the lowest position first among equal Ids.
   std::vector<std::pair<int32_t, int32_t>> FontIndex;
+  // Records of the direct dictionaries loaded so far, by dictionary.
+  std::unordered_map<const TPDFDictionary*, TPDFFontCollectionData*> DirectFonts;
   TPDFFontCollectionData* CurrentRecord = nullptr;
 };

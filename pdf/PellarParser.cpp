@@ -341,7 +341,12 @@ TPDFString* TPDFParser::ReadHex() {
 TPDFName* TPDFParser::ReadName() {
   const size_t start = ++Pos;
   while (Pos < Text.size() && !Is(Text[Pos], White | Delimiter)) ++Pos;
-  std::string_view raw = Text.substr(start, Pos - start);
+  return Pool.NewName(DecodeName(Text.substr(start, Pos - start)));
+}
+
+}  // namespace
+
+std::string DecodeName(std::string_view raw) {
   std::string value;
   value.reserve(raw.size());
   for (size_t i = 0; i < raw.size(); ++i) {
@@ -354,10 +359,8 @@ TPDFName* TPDFParser::ReadName() {
       value += raw[i];
     }
   }
-  return Pool.NewName(std::move(value));
+  return value;
 }
-
-}  // namespace
 
 bool IsPdfWhitespace(unsigned char c) { return Classes[c] & White; }
 bool IsPdfDelimiter(unsigned char c) { return Classes[c] & Delimiter; }

@@ -9,6 +9,9 @@ bool IsPdfWhitespace(unsigned char c);
 // ( ) < > [ ] / % {   ("}" is not a delimiter).
 bool IsPdfDelimiter(unsigned char c);
 
+// The name a name token stands for (without its slash): "#xx" escapes decoded.
+std::string DecodeName(std::string_view raw);
+
 // The bytes of a literal string token given with its parentheses.
 std::string UnescapeLiteral(std::string_view token);
 // The bytes of a hex string token given with its angle brackets; empty unless the
