@@ -1,5 +1,6 @@
 #include "text/PellarExtractor.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <unordered_map>
@@ -23,9 +24,11 @@ constexpr size_t MaxPageText = size_t(64) << 20;
 // The most bytes and spaces one TJ array gathers; real arrays hold a line or a paragraph.
 // Beyond it the array's text is no longer gathered (positions still move).
 constexpr size_t MaxArrayText = size_t(4) << 20;
-// The form content one page may scan in all, a form counted each time it is drawn: forms
-// that draw other forms many times multiply, and nesting alone does not bound that.
-constexpr size_t MaxFormContent = size_t(256) << 20;
+// The form content one page may scan in all, a form counted each time it is drawn, and
+// each drawing costing at least FormDrawCost: forms that draw other forms several times
+// multiply, and nesting alone does not bound that. Real pages stay far below.
+constexpr size_t MaxFormContent = size_t(64) << 20;
+constexpr size_t FormDrawCost = 1024;
 
 constexpr double DefaultFontSize = 12;
 constexpr double DefaultSpaceWidth = 280;
@@ -345,7 +348,7 @@ void TPDFExtractor::TRun::OpDo() {
   auto known = FormData.find(form);
   if (known == FormData.end()) known = FormData.emplace(form, DecodedData(*form, MaxFormContent - FormBytes)).first;
   const std::string_view data = std::string_view(known->second).substr(0, MaxFormContent - FormBytes);
-  FormBytes += data.size();
+  FormBytes += std::max(data.size(), FormDrawCost);
   auto* own = As<TPDFDictionary>(form->Dictionary()->Get("Resources"));
   ActiveForms.push_back(form);
   Scan(data, own ? own : Resources);
