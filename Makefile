@@ -2,8 +2,10 @@
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+# The PDF bench-tools compares the tools on; made from manual pages when missing.
+BOOK       ?= build-bench/book.pdf
 
-.PHONY: all deps build test test-sanitize demo bench fuzz clean
+.PHONY: all deps build test test-sanitize demo bench bench-tools fuzz clean
 
 all: build
 
@@ -22,13 +24,24 @@ test-sanitize: deps
 	cmake --build build-sanitize -j $(JOBS)
 	cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
+# Shows the sample's text; fails when vorbix fails or the sample's last line is missing.
 demo: build
-	$(BUILD)/vorbix examples/sample.pdf -T || true
+	@$(BUILD)/vorbix examples/sample.pdf -T > $(BUILD)/demo.txt; status=$$?; cat $(BUILD)/demo.txt; exit $$status
+	@grep -q "Second page: numbers 1 2 3 and symbols & % \$$." $(BUILD)/demo.txt || \
+	  { echo "demo: the sample's text is missing"; exit 1; }
 
 bench: deps
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVORBIX_TESTS=OFF -DVORBIX_BENCH=ON >/dev/null
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench_*; do echo "== $$b"; $$b || exit 1; done
+
+# vorbix -OORIGINAL against pdftotext and mutool on BOOK: times, ratios, peak memory.
+bench-tools: deps
+	@sh tools/install-deps.sh mupdf-tools groff time
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVORBIX_TESTS=OFF -DVORBIX_BENCH=ON >/dev/null
+	cmake --build build-bench -j $(JOBS) --target vorbix
+	@[ -f $(BOOK) ] || sh bench/make_book.sh $(BOOK)
+	sh bench/compare_tools.sh $(BOOK)
 
 fuzz:
 	@sh tools/install-deps.sh clang libclang-rt-14-dev
