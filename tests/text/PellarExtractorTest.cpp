@@ -135,6 +135,9 @@ TEST(PellarExtractor, PlainText) {
       {"BT /F1 12 Tf <610062> Tj <01> Tj ET", "a bone"},
       // A name not among the fonts keeps the font and takes the size; names decode #xx.
       {"BT /F1 12 Tf (a) Tj /Nope 12 Tf (b) Tj /F8 12 Tf (c) Tj /F#36 12 Tf (d) Tj ET", "abcd"},
+      // Before any Tf the size is 12: a break takes a jump of 1.7 × 12 / 2 = 10.2.
+      {"0 -10.1 Td /F1 12 Tf (b) Tj", "b"},
+      {"0 -10.2 Td /F1 12 Tf (b) Tj", "\r\nb"},
       // No font yet: nothing to show, but the scan goes on.
       {"BT (a) Tj /F1 12 Tf (b) Tj ET", "b"},
       // Forms are read where they are drawn, with their own resources when they have any.
@@ -176,6 +179,8 @@ TEST(PellarExtractor, ListingLines) {
       // The space code: a font without a space text lends code 255 when its codes end before.
       {"/F4 10 Tf [(a) -60 (b)] TJ /F5 10 Tf [(a) -60 (b)] TJ",
        "0,0,#000000,10,\"Lending\",\"a_b\"\r\n10.6,0,#000000,10,\"Plain\",\"ab\"\r\n"},
+      // Before any Tf: size 12, widths 750, no text.
+      {"(ab) Tj (c) Tj", "0,0,#000000,12,\"\",\"\"\r\n18,0,#000000,12,\"\",\"\"\r\n"},
       // Two values of size with at most two decimals; the text is not escaped further.
       {"/F1 10.456 Tf 1.006 2 Td (a,\\r\\nb) Tj", "1.01,2,#000000,10.46,\"Helvetica\",\"a,\r\nb\"\r\n"},
   };
