@@ -12,6 +12,7 @@
 #include "pdf/PellarParser.h"
 #include "pdf/PellarStreamData.h"
 #include "text/PellarColourText.h"
+#include "text/PellarContentNumber.h"
 #include "text/PellarContentScanner.h"
 #include "text/PellarTextCleanup.h"
 #include "text/PellarTextLimits.h"
@@ -47,8 +48,8 @@ const TCodeWidths DefaultWidths = [] {
 // Raised when the page's text reaches its bound: the scan ends and keeps its text.
 struct TTextFull {};
 
-bool IsNumber(std::string_view token) { return IsDecimalText(std::string(token)); }
-double Real(std::string_view token) { return TextToReal(std::string(token)); }
+bool IsNumber(std::string_view token) { return ContentNumber(token).has_value(); }
+double Real(std::string_view token) { return ContentNumber(token).value_or(0); }
 
 std::string StringBytes(std::string_view token) {
   return token.front() == '(' ? UnescapeLiteral(token) : DecodeHexToken(token);
