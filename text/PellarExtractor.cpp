@@ -112,6 +112,7 @@ private:
   void OpTStar();
   void OpTj();
   void OpQuote();
+  void OpDoubleQuote();
   void OpTJ();
   void Oprg() { SetColour(T(2), T(1), T(0)); }
   void Opg() { SetColour(T(0), T(0), T(0)); }
@@ -121,9 +122,6 @@ private:
   void UseFont(const TPDFFontCollectionData& font);
   void SetColour(std::string_view r, std::string_view g, std::string_view b);
 
-  double Advance(unsigned char c) const {
-    return (*Widths)[c] + (c == SpaceCode ? WordSpacing : 0) + CharSpacing;
-  }
   double Width(std::string_view bytes, bool letterSpaced) const;
   double LineHeight() const { return FontSize * HorzScale; }
   double HalfSpace() const { return SpaceWidth / 2 * HorzScale * FontSize / 1000; }
@@ -181,7 +179,7 @@ private:
 const TPDFExtractor::TRun::TOperator TPDFExtractor::TRun::Operators[] = {
     {"BT", &TRun::OpBT},  {"Tf", &TRun::OpTf}, {"TL", &TRun::OpTL},       {"Tw", &TRun::OpTw},
     {"Tc", &TRun::OpTc},  {"Tm", &TRun::OpTm}, {"Td", &TRun::OpTd},       {"TD", &TRun::OpTD},
-    {"T*", &TRun::OpTStar}, {"Tj", &TRun::OpTj}, {"'", &TRun::OpQuote},   {"\"", &TRun::OpQuote},
+    {"T*", &TRun::OpTStar}, {"Tj", &TRun::OpTj}, {"'", &TRun::OpQuote},   {"\"", &TRun::OpDoubleQuote},
     {"TJ", &TRun::OpTJ},  {"rg", &TRun::Oprg}, {"g", &TRun::Opg},         {"ID", &TRun::OpID},
     {"Do", &TRun::OpDo},
 };
@@ -308,10 +306,21 @@ void TPDFExtractor::TRun::OpTj() {
   Shown.clear();
 }
 
-// ' and " show their string on a new line; their spacing operands are not read.
+// ' and " move to the next line as T* does and show their string there. Staying where the
+// last string ended would make the next Td, measured from the line start, look like a jump
+// back: ghostscript writes each line with ' and its words would split.
 void TPDFExtractor::TRun::OpQuote() {
+  X = LineX;
+  Y = LineY = Y - Leading;
   if (!EndsWithBreak()) Append(u"\r\n");
   OpTj();
+}
+
+// aw ac (string) ": the word and character spacing apply to this string and stay.
+void TPDFExtractor::TRun::OpDoubleQuote() {
+  WordSpacing = Real(T(2)) * HorzScale;
+  CharSpacing = Real(T(1)) * HorzScale;
+  OpQuote();
 }
 
 void TPDFExtractor::TRun::OpTJ() {
@@ -379,13 +388,22 @@ void TPDFExtractor::TRun::AddPiece(std::string_view bytes, TPieceKind kind) {
   Pieces.push_back({static_cast<uint32_t>(ArrayBytes.size()), kind, SpaceCode});
 }
 
+// Glyph widths are thousandths of the font size; character and word spacing are in text
+// space units, as the showing operators apply them (they were scaled when set). Adding the
+// spacing to the thousandths instead would make a letter-spaced or justified line (as
+// ghostscript writes them) drift from its own next position, and its words would break.
 double TPDFExtractor::TRun::Width(std::string_view bytes, bool letterSpaced) const {
-  double sum = 0;
+  double glyphs = 0;
+  double spacing = 0;
+  auto add = [&](unsigned char c) {
+    glyphs += (*Widths)[c];
+    spacing += CharSpacing + (c == SpaceCode ? WordSpacing : 0);
+  };
   for (size_t i = 0; i < bytes.size(); ++i) {
-    if (letterSpaced && i > 0) sum += Advance(SpaceCode);
-    sum += Advance(static_cast<unsigned char>(bytes[i]));
+    if (letterSpaced && i > 0) add(SpaceCode);
+    add(static_cast<unsigned char>(bytes[i]));
   }
-  return sum * FontSize * HorzScale / 1000;
+  return glyphs * FontSize * HorzScale / 1000 + spacing;
 }
 
 // A simple font's text is its bytes' texts, the space code's text between letter-spaced

@@ -126,6 +126,10 @@ TEST(PellarExtractor, PlainText) {
       {"BT /F1 12 Tf 10 0 Td (x) Tj ( ) Tj ET", "x"},
       // ' and " start a new line unless one was just started; the position stays.
       {"BT /F1 12 Tf (a) Tj (b) ' 1 2 (c) \" T* (d) ' ET", "a\r\nb\r\nc\r\nd"},
+      // Character spacing is in text space units: a justified line reaches its next part.
+      {"BT /F1 10 Tf 2 Tc (wh) Tj 14 0 Td (ow) Tj ET", "whow"},
+      // ' moves to the next line's start, from where the next Td measures.
+      {"BT /F1 10 Tf 12 TL 72 700 Td (NA) ' 10 0 Td (ME) Tj ET", "\r\n\r\nNAME"},
       // TD sets the leading that T* then uses.
       {"BT /F1 10 Tf 0 -12 TD (a) Tj T* (b) Tj ET", "\r\na\r\nb"},
       // Inline image data is passed over up to its first "EI", which may lie inside the data.
@@ -168,10 +172,14 @@ TEST(PellarExtractor, ListingLines) {
        "10,20,#000000,10,\"Helvetica\",\"ab\"\r\n20,20,#000000,10,\"Helvetica\",\"c\"\r\n"},
       // Every bracket starts an array: a dash pattern moves the position left.
       {"/F1 10 Tf 100 0 Td [3 2] 0 d (x) Tj", "99.95,0,#000000,10,\"Helvetica\",\"x\"\r\n"},
-      // A TJ line sits where its array began; word spacing widens the space code only.
+      // A TJ line sits where its array began; word spacing (text space units) widens the
+      // space code only.
       {"/F1 10 Tf [(a) -1000 (b)] TJ 1 Tw (a b) Tj (c) Tj",
        "0,0,#000000,10,\"Helvetica\",\"a b\"\r\n20,0,#000000,10,\"Helvetica\",\"a b\"\r\n"
-       "32.51,0,#000000,10,\"Helvetica\",\"c\"\r\n"},
+       "33.5,0,#000000,10,\"Helvetica\",\"c\"\r\n"},
+      // " sets the word and character spacing, then shows its string on the next line.
+      {"/F1 10 Tf 12 TL 2 1 (a b) \" (c) Tj",
+       "0,-12,#000000,10,\"Helvetica\",\"a b\"\r\n17.5,-12,#000000,10,\"Helvetica\",\"c\"\r\n"},
       // An unknown name keeps the font and its base font; the size applies. A direct
       // font dictionary gives its own base font.
       {"/F1 10 Tf /Nope 20 Tf (a) Tj /F7 8 Tf <> Tj",
