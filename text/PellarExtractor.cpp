@@ -123,6 +123,14 @@ private:
   void SetColour(std::string_view r, std::string_view g, std::string_view b);
 
   double Width(std::string_view bytes, bool letterSpaced) const;
+  // Moves past shown bytes. The character spacing after the last glyph is no gap: a
+  // producer that letter-spaces a word moves back by it before the next part.
+  void Advance(std::string_view bytes, bool letterSpaced) {
+    X += Width(bytes, letterSpaced);
+    if (!bytes.empty()) Trailing = CharSpacing;
+  }
+  // Where the last glyph shown ends: the jumps that make spaces are measured from here.
+  double GlyphEnd() const { return X - Trailing; }
   double LineHeight() const { return FontSize * HorzScale; }
   double HalfSpace() const { return SpaceWidth / 2 * HorzScale * FontSize / 1000; }
   bool LetterSpacing() const { return CharSpacing > SpaceWidth * HorzScale * FontSize / 1000; }
@@ -153,6 +161,7 @@ private:
   unsigned Head = 0;
 
   double X = 0, Y = 0;
+  double Trailing = 0;  // character spacing after the last glyph, when it ends X
   double LineX = 0, LineY = 0;
   double ArrayStartX = 0;
   double HorzScale = 1;
@@ -271,20 +280,23 @@ void TPDFExtractor::TRun::UseFont(const TPDFFontCollectionData& font) {
 void TPDFExtractor::TRun::OpTm() {
   if (T(4) == "0" && T(3) == "0" && T(2) == T(5)) HorzScale = IsNumber(T(5)) ? Real(T(5)) : 1.0;
   const double e = Real(T(1)), f = Real(T(0));
-  if (!EndsWithBreak()) AppendJump(std::fabs(e - X) >= HalfSpace(), f - Y, false);
+  if (!EndsWithBreak()) AppendJump(std::fabs(e - GlyphEnd()) >= HalfSpace(), f - Y, false);
   X = LineX = e;
   Y = LineY = f;
+  Trailing = 0;
 }
 
 void TPDFExtractor::TRun::OpTd() {
-  const double previousX = X, previousY = Y;
+  const double previousX = GlyphEnd(), previousY = Y;
   X = LineX = Real(T(1)) * HorzScale + LineX;
   Y = LineY = Real(T(0)) * HorzScale + LineY;
+  Trailing = 0;
   if (!EndsWithBreak()) AppendJump(std::fabs(X - previousX) >= HalfSpace(), Y - previousY, true);
 }
 
 void TPDFExtractor::TRun::OpTD() {
-  const double previousX = X, previousY = Y;
+  const double previousX = GlyphEnd(), previousY = Y;
+  Trailing = 0;
   X = LineX = Real(T(1)) * HorzScale + LineX;
   Leading = -Real(T(0)) * HorzScale;
   Y = LineY = LineY - Leading;
@@ -294,6 +306,7 @@ void TPDFExtractor::TRun::OpTD() {
 
 void TPDFExtractor::TRun::OpTStar() {
   X = LineX;
+  Trailing = 0;
   Y = LineY = Y - Leading;
   Append(u"\r\n");
 }
@@ -302,7 +315,7 @@ void TPDFExtractor::TRun::OpTj() {
   std::u16string text;
   AppendText(Listing ? text : Out, Shown, false, SpaceCode);
   if (Listing) ListingLine(X, Y, text);
-  X += Width(Shown, false);
+  Advance(Shown, false);
   Shown.clear();
 }
 
@@ -311,6 +324,7 @@ void TPDFExtractor::TRun::OpTj() {
 // back: ghostscript writes each line with ' and its words would split.
 void TPDFExtractor::TRun::OpQuote() {
   X = LineX;
+  Trailing = 0;
   Y = LineY = Y - Leading;
   if (!EndsWithBreak()) Append(u"\r\n");
   OpTj();
@@ -372,11 +386,12 @@ std::string_view TPDFExtractor::TRun::ReadArray() {
     if (token.front() == '(' || token.front() == '<') {
       const std::string bytes = StringBytes(token);
       const bool spaced = LetterSpacing();
-      X += Width(bytes, spaced);
+      Advance(bytes, spaced);
       AddPiece(bytes, spaced ? TPieceKind::LetterSpaced : TPieceKind::Text);
     } else if (IsNumber(token)) {
       const double n = Real(token);
       X += n * HorzScale * FontSize / -1000;
+      Trailing = 0;
       if (-n > SpaceWidth / 2) AddPiece({}, TPieceKind::KerningSpace);
     }
   }

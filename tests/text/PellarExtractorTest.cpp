@@ -126,8 +126,11 @@ TEST(PellarExtractor, PlainText) {
       {"BT /F1 12 Tf 10 0 Td (x) Tj ( ) Tj ET", "x"},
       // ' and " start a new line unless one was just started; the position stays.
       {"BT /F1 12 Tf (a) Tj (b) ' 1 2 (c) \" T* (d) ' ET", "a\r\nb\r\nc\r\nd"},
-      // Character spacing is in text space units: a justified line reaches its next part.
-      {"BT /F1 10 Tf 2 Tc (wh) Tj 14 0 Td (ow) Tj ET", "whow"},
+      // Character spacing is in text space units, and the spacing after the last glyph is
+      // no gap: a letter-spaced part reaches the next one; a real gap stays a space.
+      {"BT /F1 10 Tf 2 Tc (wh) Tj 12 0 Td (ow) Tj ET", "whow"},
+      {"BT /F1 10 Tf 2 Tc [(w) -10 (h)] TJ 13.1 0 Td (ow) Tj 13 0 Td (x) Tj ET", "whowx"},
+      {"BT /F1 10 Tf 2 Tc (wh) Tj 13.25 0 Td (ow) Tj 1 0 0 1 29.25 0 Tm (x) Tj ET", "wh ow x"},
       // ' moves to the next line's start, from where the next Td measures.
       {"BT /F1 10 Tf 12 TL 72 700 Td (NA) ' 10 0 Td (ME) Tj ET", "\r\n\r\nNAME"},
       // TD sets the leading that T* then uses.
