@@ -72,7 +72,6 @@ enum class TPieceKind : uint8_t {
 struct TArrayPiece {
   uint32_t End;
   TPieceKind Kind;
-  unsigned char SpaceCode;  // the space code when the piece was read
 };
 
 }  // namespace
@@ -140,8 +139,7 @@ private:
   // The space and line breaks of a jump; the second break either way, or upwards only.
   void AppendJump(bool space, double dy, bool signedSecondBreak);
 
-  // The text of string bytes in the current font, with a space between codes when asked.
-  void AppendText(std::u16string& to, std::string_view bytes, bool letterSpaced, unsigned char spaceCode) const;
+  void AppendText(std::u16string& to, std::string_view bytes, bool letterSpaced) const;
   std::u16string ArrayText() const;
   void Show(double x, const std::u16string& text);
   void ListingLine(double x, double y, std::u16string_view text);
@@ -313,7 +311,7 @@ void TPDFExtractor::TRun::OpTStar() {
 
 void TPDFExtractor::TRun::OpTj() {
   std::u16string text;
-  AppendText(Listing ? text : Out, Shown, false, SpaceCode);
+  AppendText(Listing ? text : Out, Shown, false);
   if (Listing) ListingLine(X, Y, text);
   Advance(Shown, false);
   Shown.clear();
@@ -400,7 +398,7 @@ std::string_view TPDFExtractor::TRun::ReadArray() {
 void TPDFExtractor::TRun::AddPiece(std::string_view bytes, TPieceKind kind) {
   if (ArrayBytes.size() + bytes.size() + Pieces.size() >= MaxArrayText) return;
   ArrayBytes += bytes;
-  Pieces.push_back({static_cast<uint32_t>(ArrayBytes.size()), kind, SpaceCode});
+  Pieces.push_back({static_cast<uint32_t>(ArrayBytes.size()), kind});
 }
 
 // Glyph widths are thousandths of the font size; character and word spacing are in text
@@ -421,44 +419,37 @@ double TPDFExtractor::TRun::Width(std::string_view bytes, bool letterSpaced) con
   return glyphs * FontSize * HorzScale / 1000 + spacing;
 }
 
-// A simple font's text is its bytes' texts, the space code's text between letter-spaced
-// bytes. A composite font's codes span two or more bytes, so a space byte inserted
-// among them would shift every later code: there the space goes between code texts.
-void TPDFExtractor::TRun::AppendText(std::u16string& to, std::string_view bytes, bool letterSpaced,
-                                     unsigned char spaceCode) const {
+// The text of the codes, with a space character between them when letter-spaced. The
+// inserted space is a character, not a byte: a composite font's codes span two or more
+// bytes, so a space byte among them would shift every later code, and the code a simple
+// font lends for its space (255 when its codes end before) shows a glyph of its own.
+void TPDFExtractor::TRun::AppendText(std::u16string& to, std::string_view bytes, bool letterSpaced) const {
   const TPDFFontCollectionData* font = Font;
   if (!font) return;
+  auto add = [&](size_t i, const std::u16string& text) {
+    if (letterSpaced && i > 0) to += u' ';
+    to += text;
+    CheckBound(to);
+  };
   if (!font->Composite) {
-    const std::u16string& space = font->UnicodeText[spaceCode];
-    for (size_t i = 0; i < bytes.size(); ++i) {
-      if (letterSpaced && i > 0) to += space;
-      to += font->UnicodeText[static_cast<unsigned char>(bytes[i])];
-      CheckBound(to);
-    }
+    for (size_t i = 0; i < bytes.size(); ++i) add(i, font->UnicodeText[static_cast<unsigned char>(bytes[i])]);
     return;
   }
   const TPellarCodeList codes = Fonts.SplitCodes(bytes);
-  for (size_t i = 0; i < codes.size(); ++i) {
-    if (letterSpaced && i > 0) to += u' ';
-    to += Fonts.CodeToUnicode(codes[i]);
-    CheckBound(to);
-  }
+  for (size_t i = 0; i < codes.size(); ++i) add(i, Fonts.CodeToUnicode(codes[i]));
 }
 
 std::u16string TPDFExtractor::TRun::ArrayText() const {
   std::u16string text;
-  const TPDFFontCollectionData* font = Font;
-  if (!font) return text;
+  if (!Font) return text;
   size_t start = 0;
   for (const TArrayPiece& piece : Pieces) {
     const std::string_view bytes = std::string_view(ArrayBytes).substr(start, piece.End - start);
     start = piece.End;
-    if (piece.Kind != TPieceKind::KerningSpace)
-      AppendText(text, bytes, piece.Kind == TPieceKind::LetterSpaced, piece.SpaceCode);
-    else if (font->Composite)
+    if (piece.Kind == TPieceKind::KerningSpace)
       text += u' ';
     else
-      text += font->UnicodeText[piece.SpaceCode];
+      AppendText(text, bytes, piece.Kind == TPieceKind::LetterSpaced);
   }
   return text;
 }

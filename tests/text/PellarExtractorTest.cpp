@@ -187,9 +187,10 @@ TEST(PellarExtractor, ListingLines) {
       // font dictionary gives its own base font.
       {"/F1 10 Tf /Nope 20 Tf (a) Tj /F7 8 Tf <> Tj",
        "0,0,#000000,20,\"Helvetica\",\"a\"\r\n10,0,#000000,8,\"Direct\",\"\"\r\n"},
-      // The space code: a font without a space text lends code 255 when its codes end before.
+      // A font without a space text lends code 255 when its codes end before: its width
+      // (100) sets the kerning threshold, but the space reads as a space, not as its "_".
       {"/F4 10 Tf [(a) -60 (b)] TJ /F5 10 Tf [(a) -60 (b)] TJ",
-       "0,0,#000000,10,\"Lending\",\"a_b\"\r\n10.6,0,#000000,10,\"Plain\",\"ab\"\r\n"},
+       "0,0,#000000,10,\"Lending\",\"a b\"\r\n10.6,0,#000000,10,\"Plain\",\"ab\"\r\n"},
       // Before any Tf: size 12, widths 750, no text.
       {"(ab) Tj (c) Tj", "0,0,#000000,12,\"\",\"\"\r\n18,0,#000000,12,\"\",\"\"\r\n"},
       // Two values of size with at most two decimals; the text is not escaped further.
