@@ -151,6 +151,8 @@ TEST(PellarExtractor, PlainText) {
       {"BT /F1 12 Tf (a) Tj ET /Fm1 Do BT (b) Tj ET /Fm3 Do (c) Tj", "ainnerbUPC"},
       // A form drawing itself is entered once; images are not read.
       {"/F1 12 Tf /Fm2 Do /Im1 Do (x) Tj", "againx"},
+      // A slash ends a token: "]TJ/F5" is an operator and a name.
+      {"BT /F1 12 Tf [(a)]TJ/F4 12 Tf [(b) -60 (c)]TJ ET", "ab c"},
       // Operators are case-sensitive; other operators do nothing.
       {"BT /F1 12 Tf (a) tj (b) Tj q 1 0 0 1 50 50 cm (c) Tj Q ET", "bc"},
       // An unterminated string runs to the end.
