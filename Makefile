@@ -56,3 +56,31 @@ fuzz:
 
 clean:
 	rm -rf $(BUILD) build-sanitize build-bench build-fuzz
+	rm -rf $(RELEASE_BUILD)
+
+# Installing: a release build of the program alone (no tests), put under PREFIX.
+# DESTDIR stages the files elsewhere, as packaging tools expect.
+PREFIX        ?= /usr/local
+RELEASE_BUILD ?= build-release
+.PHONY: release install uninstall package
+
+release:
+	@sh tools/install-deps.sh
+	cmake -S . -B $(RELEASE_BUILD) -DCMAKE_BUILD_TYPE=Release -DVORBIX_TESTS=OFF >/dev/null
+	cmake --build $(RELEASE_BUILD) -j $(JOBS)
+
+install: release
+	cmake --install $(RELEASE_BUILD) --prefix $(PREFIX)
+
+# Removes every file the last install listed in its manifest (which leaves DESTDIR out,
+# so give the same DESTDIR again); folders stay.
+uninstall:
+	@test -f $(RELEASE_BUILD)/install_manifest.txt || { echo "Nothing installed from $(RELEASE_BUILD)."; exit 1; }
+	while IFS= read -r file || [ -n "$$file" ]; do rm -fv -- "$(DESTDIR)$$file"; done < $(RELEASE_BUILD)/install_manifest.txt
+	rm -f $(RELEASE_BUILD)/install_manifest.txt
+
+# vorbix_<version>_<arch>.deb in $(RELEASE_BUILD); dpkg-shlibdeps (dpkg-dev) computes the
+# dependencies and needs `file` to find the programs.
+package: release
+	@sh tools/install-deps.sh dpkg-dev file
+	cd $(RELEASE_BUILD) && cpack -G DEB

@@ -65,19 +65,34 @@ enum ExitCode : int {
   ExitBadOutput = 5
 };
 
-// One write of the text in the narrow code page.
-void Write(const std::u16string& text) { Platform::ConsoleWrite(Platform::ToNarrow(text)); }
-void WriteLine(const std::u16string& text) { Write(text + u"\r\n"); }
-
-std::u16string Decimal(int64_t n) { return AsciiToWide(std::to_string(n)); }
-
-// A check failed: its message is written and the run ends with its code.
+// The run ends with this code; its message, when it has one, is already written.
 struct TExit {
   int Code;
 };
 
+// One write of the text in the narrow code page. Output nobody receives is a failed run:
+// exit code 1, and quietly when the reader has gone, as no message could reach it.
+void Write(const std::u16string& text) {
+  switch (Platform::ConsoleWrite(Platform::ToNarrow(text))) {
+    case Platform::TConsoleResult::Written:
+      return;
+    case Platform::TConsoleResult::ReaderGone:
+      throw TExit{ExitError};
+    case Platform::TConsoleResult::Failed:
+      throw std::runtime_error("Stream write error");
+  }
+}
+void WriteLine(const std::u16string& text) { Write(text + u"\r\n"); }
+
+// The message of a run that ends anyway: written when the console still takes it, as its
+// exit code already reports the failure.
+void Report(const std::u16string& text) { (void)Platform::ConsoleWrite(Platform::ToNarrow(text)); }
+void ReportLine(const std::u16string& text) { Report(text + u"\r\n"); }
+
+std::u16string Decimal(int64_t n) { return AsciiToWide(std::to_string(n)); }
+
 [[noreturn]] void Fail(int code, const std::u16string& message) {
-  WriteLine(message);
+  ReportLine(message);
   throw TExit{code};
 }
 
@@ -107,7 +122,7 @@ private:
 
 int TDriver::Run() {
   if (Args.empty() || Args[0].find(u'?') != std::u16string::npos) {
-    Write(UsageText);
+    Report(UsageText);
     return ExitUsage;
   }
   Options.SourceFile = Platform::AbsolutePath(Args[0]);
@@ -150,11 +165,7 @@ int TDriver::Run() {
 
 void TDriver::ParseOptions(size_t first) {
   Options.ToConsole = false;
-  for (size_t i = first; i < Args.size(); ++i) {
-    // The password only counts when -W is the last option given.
-    Options.Password.clear();
-    ParseOption(Args[i]);
-  }
+  for (size_t i = first; i < Args.size(); ++i) ParseOption(Args[i]);
 }
 
 void TDriver::ParseOption(const std::u16string& arg) {
@@ -211,6 +222,8 @@ void TDriver::ParseOption(const std::u16string& arg) {
 }
 
 bool TDriver::IsValidOutputFile() const {
+  // Text written over the document it comes from would destroy the document.
+  if (Platform::SameFile(Options.OutputFile, Options.SourceFile)) return false;
   if (Platform::FileExists(Options.OutputFile)) return true;
   Platform::TFile file;
   return file.Create(Options.OutputFile);
@@ -281,11 +294,11 @@ int RunDriver(const std::vector<std::u16string>& args) {
   } catch (const TExit& exit) {
     return exit.Code;
   } catch (const std::bad_alloc&) {
-    WriteLine(u"Out of memory");
+    ReportLine(u"Out of memory");
   } catch (const std::exception& error) {
-    WriteLine(UTF8ToUTF16(error.what()));
+    ReportLine(UTF8ToUTF16(error.what()));
   } catch (...) {
-    WriteLine(u"Unknown error");
+    ReportLine(u"Unknown error");
   }
   return ExitError;
 }

@@ -3,5 +3,6 @@
 
 int main(int argc, char** argv) {
   Platform::InitLocale();
+  Platform::InitConsole();
   return RunDriver(Platform::Arguments(argc, argv));
 }

@@ -2,17 +2,23 @@
 // Embedded font programs, read only as far as text needs them: the built-in encoding of
 // Type 1 and compact (CFF) programs, the kind of a /FontFile2, and the glyph names and
 // advances of TrueType data, which give substitute fonts their widths.
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "fonts/PellarGlyphTables.h"
 #include "platform/FontCatalogue.h"
 
 enum class TFontProgramKind { None, Type1, Compact, TrueType, Type3 };
+
+// The StandardEncoding names by code (".notdef" where it has none), read from the CFF
+// standard encoding through the CFF standard strings.
+const TGlyphNames& StandardEncodingNames();
 
 // The clear-text part of a Type 1 program (its first length1 bytes) read for /Encoding;
 // StandardEncoding names where it assigns none, and all of them when length1 or length2
@@ -38,8 +44,8 @@ public:
   std::optional<int32_t> GlyphAdvance(const std::string& glyphName) const;
 
 private:
-  std::vector<std::string> Names;  // by glyph index
-  std::vector<int32_t> Advances;   // by glyph index, already scaled; empty: 750 for all
+  std::unordered_map<std::string, uint32_t> LastGlyph;  // the last glyph of each 'post' name
+  std::vector<int32_t> Advances;                         // by glyph index, already scaled; empty: 750 for all
 };
 
 // The installed face that stands in for a font a PDF does not embed.
@@ -51,8 +57,11 @@ struct TSubstituteFace {
 // From the font's name and its descriptor flags, choosing among the installed families.
 TSubstituteFace SubstituteFont(const std::string& fontName, int32_t flags, const std::vector<std::string>& families);
 
+// Substitute data larger than this is not read as it is: "Arial" stands in for it.
+inline constexpr size_t MaxSubstituteSize = 104857600;
 // The TrueType program of the installed face that stands in for an unembedded font, read
-// through the catalogue; nothing when no face is found or the face holds a compact
-// program (which gives no widths).
+// through the catalogue; nothing when no face is found, the face holds a compact program
+// (which gives no widths), or even "Arial" is larger than maxSize.
 std::unique_ptr<TTrueTypeProgram> SubstituteProgram(const std::string& fontName, int32_t flags,
-                                                    Platform::TFontCatalogue& catalogue);
+                                                    Platform::TFontCatalogue& catalogue,
+                                                    size_t maxSize = MaxSubstituteSize);

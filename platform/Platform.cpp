@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <clocale>
+#include <csignal>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
@@ -161,6 +162,12 @@ bool FileExists(const std::u16string& path) {
   return stat(FileSystemName(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
 
+bool SameFile(const std::u16string& a, const std::u16string& b) {
+  struct stat first, second;
+  return stat(FileSystemName(a).c_str(), &first) == 0 && stat(FileSystemName(b).c_str(), &second) == 0 &&
+         first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
 bool DeleteFile(const std::u16string& path) { return unlink(FileSystemName(path).c_str()) == 0; }
 
 int32_t FileAge(const std::u16string& path) {
@@ -173,14 +180,18 @@ int32_t FileAge(const std::u16string& path) {
   return static_cast<int32_t>((date << 16) | time);
 }
 
-void ConsoleWrite(const std::string& bytes) {
+void InitConsole() { signal(SIGPIPE, SIG_IGN); }
+
+TConsoleResult ConsoleWrite(const std::string& bytes) {
   size_t done = 0;
   while (done < bytes.size()) {
     ssize_t n = ::write(STDOUT_FILENO, bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return;  // a closed pipe loses console text, never the run
+    if (n < 0 && errno == EPIPE) return TConsoleResult::ReaderGone;
+    if (n <= 0) return TConsoleResult::Failed;
     done += static_cast<size_t>(n);
   }
+  return TConsoleResult::Written;
 }
 
 void ConsoleFlush() {}  // writes go straight to the descriptor

@@ -25,12 +25,18 @@ std::u16string CurrentDirectory();
 std::u16string AbsolutePath(const std::u16string& path);
 std::string FileSystemName(const std::u16string& path);
 bool FileExists(const std::u16string& path);      // a regular file, not a directory
+// True when both paths reach one existing file (same device and inode), links followed.
+bool SameFile(const std::u16string& a, const std::u16string& b);
 bool DeleteFile(const std::u16string& path);
 // Last-write time as a packed local date and time (year-1980 in the top bits), -1 when missing.
 int32_t FileAge(const std::u16string& path);
 
 // Standard output; nothing ever goes to standard error.
-void ConsoleWrite(const std::string& bytes);
+// A reader that closes its end of a pipe must not kill the process: its writes
+// then fail with ReaderGone instead of raising SIGPIPE.
+void InitConsole();
+enum class TConsoleResult { Written, ReaderGone, Failed };
+[[nodiscard]] TConsoleResult ConsoleWrite(const std::string& bytes);
 void ConsoleFlush();
 
 struct LocalTime {

@@ -3,7 +3,10 @@
 # Runs apt-get as root (directly, or through sudo when available).
 set -e
 need=""
-for pkg in g++ cmake make libgtest-dev zlib1g-dev qpdf ghostscript poppler-utils "$@"; do
+# groff-base and parallel: the manual page's tests lint the page and run its many-files recipes.
+for pkg in g++ cmake make pkg-config libgtest-dev zlib1g-dev libfontconfig-dev fontconfig fonts-liberation2 \
+    qpdf ghostscript poppler-utils \
+    groff-base parallel "$@"; do
   dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || need="$need $pkg"
 done
 [ -z "$need" ] && exit 0

@@ -4,8 +4,20 @@
 #include "tests/support/PdfWriter.h"
 #include "tests/support/RunProcess.h"
 
-TEST(DriverPasswords, OnlyTheLastOptionCarriesThePassword) {
-  if (!HaveQpdf()) GTEST_SKIP() << "qpdf missing";
+namespace {
+
+// Encrypts plain.pdf of `dir` into doc.pdf with qpdf's --encrypt arguments.
+void Encrypt(const TTempDir& dir, const std::vector<std::string>& encrypt) {
+  ASSERT_TRUE(HaveQpdf()) << "make deps installs qpdf";
+  std::vector<std::string> qpdf = {"--allow-weak-crypto", "--encrypt"};
+  qpdf.insert(qpdf.end(), encrypt.begin(), encrypt.end());
+  qpdf.insert(qpdf.end(), {"--", dir.File("plain.pdf"), dir.File("doc.pdf")});
+  ASSERT_EQ(RunQpdf(qpdf), 0);
+}
+
+}  // namespace
+
+TEST(DriverPasswords, TheLastPasswordCountsWhereverItStands) {
   TTempDir dir;
   dir.Write("plain.pdf", MakeTestPdf({"BT (x) Tj ET"}));
   const std::string rejected = "Can not load file: " + dir.File("doc.pdf") + ". Error code is: 404\r\n";
@@ -17,20 +29,19 @@ TEST(DriverPasswords, OnlyTheLastOptionCarriesThePassword) {
       {{"user", "owner", "256"}, {"-Wuser"}, 0},
       {{"user", "owner", "256"}, {"-Wowner"}, 0},
       {{"user", "owner", "256"}, {"-T", "-W user "}, 0},  // the value is trimmed
-      {{"user", "owner", "256"}, {"-Wuser", "-T"}, 4},    // -T resets the password
+      {{"user", "owner", "256"}, {"-Wuser", "-T"}, 0},
+      {{"user", "owner", "256"}, {"-Wuser", "-W"}, 4},  // the last -W wins, even an empty one
+      {{"user", "owner", "256"}, {"-Wwrong", "-B1", "-Wuser", "-E1"}, 0},
       {{"user", "owner", "256"}, {"-Wwrong"}, 4},
       {{"user", "owner", "256"}, {}, 4},
       {{"", "owner", "256"}, {}, 0},
       {{"p\xc3\xa4ss", "owner", "256"}, {"-Wp\xc3\xa4ss"}, 0},  // typed on a UTF-8 terminal
       {{"user", "owner", "128", "--use-aes=n"}, {"-Wuser"}, 0},
       {{"user", "owner", "40"}, {"-Wowner", "-Oposition", "-T", "-Wuser"}, 0},
-      {{"user", "owner", "40"}, {"-Wowner", "-B1"}, 4},
+      {{"user", "owner", "40"}, {"-Wowner", "-B1"}, 0},
   };
   for (const auto& c : cases) {
-    std::vector<std::string> qpdf = {"--allow-weak-crypto", "--encrypt"};
-    qpdf.insert(qpdf.end(), c.Encrypt.begin(), c.Encrypt.end());
-    qpdf.insert(qpdf.end(), {"--", dir.File("plain.pdf"), dir.File("doc.pdf")});
-    ASSERT_EQ(RunQpdf(qpdf), 0);
+    ASSERT_NO_FATAL_FAILURE(Encrypt(dir, c.Encrypt));
     std::vector<std::string> args = {"doc.pdf"};
     args.insert(args.end(), c.Args.begin(), c.Args.end());
     TProcessResult r = RunVorbix(args, dir.Path());
@@ -42,6 +53,16 @@ TEST(DriverPasswords, OnlyTheLastOptionCarriesThePassword) {
       EXPECT_EQ(r.Stdout, rejected);
     }
   }
+}
+
+// The example of the usage text: the password comes before the page options.
+TEST(DriverPasswords, UsageExampleOpensTheDocument) {
+  TTempDir dir;
+  dir.Write("plain.pdf", MakeTestPdf(std::vector<std::string>(20, "")));
+  ASSERT_NO_FATAL_FAILURE(Encrypt(dir, {"M#ngo5ky", "owner", "256"}));
+  TProcessResult r = RunVorbix({"doc.pdf", "out.txt", "-WM#ngo5ky", "-B4", "-E20", "-Peven", "-H&p"}, dir.Path());
+  EXPECT_EQ(r.ExitCode, 0) << r.Stdout;
+  EXPECT_EQ(dir.Read("out.txt"), "4\n\r\r\n6\n\r\r\n8\n\r\r\n10\n\r\r\n12\n\r\r\n14\n\r\r\n16\n\r\r\n18\n\r\r\n20\n\r\r\n");
 }
 
 TEST(DriverPasswords, UnsupportedEncryptionIsRejected) {

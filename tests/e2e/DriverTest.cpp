@@ -4,17 +4,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "tests/support/RunProcess.h"
 
 namespace {
-
-std::string Fixture(const std::string& name) {
-  std::ifstream in(std::string(VORBIX_SOURCE_DIR) + "/tests/fixtures/" + name, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 struct TCase {
   const char* Name;
@@ -31,7 +23,7 @@ std::string Expand(std::string text, const std::string& dir) {
 }  // namespace
 
 TEST(DriverEndToEnd, UsageText) {
-  const std::string usage = Fixture("usage.txt");
+  const std::string usage = ReadSourceFile("tests/fixtures/usage.txt");
   ASSERT_FALSE(usage.empty());
   for (const std::vector<std::string>& args :
        {std::vector<std::string>{}, {"-?"}, {"a?b.pdf"}, {"?", "-Tx"}, {"", "-?"}}) {

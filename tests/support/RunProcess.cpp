@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,17 +13,22 @@
 #include <iterator>
 #include <stdexcept>
 
-TProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
-                          const std::string& workingDir, const std::string& locale) {
+namespace {
+
+// Runs the program with its standard output on `stdoutFd`, or captured when it is -1.
+TProcessResult Run(const std::string& program, const std::vector<std::string>& args, const std::string& workingDir,
+                   const std::string& locale, int stdoutFd) {
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) throw std::runtime_error("pipe failed");
   pid_t pid = fork();
   if (pid < 0) throw std::runtime_error("fork failed");
   if (pid == 0) {
-    dup2(out[1], STDOUT_FILENO);
+    dup2(stdoutFd >= 0 ? stdoutFd : out[1], STDOUT_FILENO);
     dup2(err[1], STDERR_FILENO);
     close(out[0]);
     close(err[0]);
+    // The program must meet a closed pipe as a shell would start it, whatever this process ignores.
+    signal(SIGPIPE, SIG_DFL);
     if (!workingDir.empty() && chdir(workingDir.c_str()) != 0) _exit(126);
     setenv("LC_ALL", locale.c_str(), 1);
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
@@ -57,10 +63,21 @@ TProcessResult RunProcess(const std::string& program, const std::vector<std::str
   return result;
 }
 
+}  // namespace
+
+TProcessResult RunProcess(const std::string& program, const std::vector<std::string>& args,
+                          const std::string& workingDir, const std::string& locale) {
+  return Run(program, args, workingDir, locale, -1);
+}
+
 bool HaveProgram(const std::string& path) { return access(path.c_str(), X_OK) == 0; }
 
 TProcessResult RunVorbix(const std::vector<std::string>& args, const std::string& workingDir) {
   return RunProcess(VORBIX_BINARY, args, workingDir);
+}
+
+TProcessResult RunVorbixWithStdout(int stdoutFd, const std::vector<std::string>& args, const std::string& workingDir) {
+  return Run(VORBIX_BINARY, args, workingDir, "C.UTF-8", stdoutFd);
 }
 
 TTempDir::TTempDir() {
@@ -85,5 +102,10 @@ std::string TTempDir::Read(const std::string& name) const {
 }
 
 bool TTempDir::Exists(const std::string& name) const { return std::filesystem::exists(File(name)); }
+
+std::string ReadSourceFile(const std::string& relative) {
+  std::ifstream in(std::string(VORBIX_SOURCE_DIR) + "/" + relative, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
 
 std::u16string AsciiToWideForTest(const std::string& text) { return std::u16string(text.begin(), text.end()); }

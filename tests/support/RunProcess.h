@@ -19,6 +19,9 @@ bool HaveProgram(const std::string& path);
 
 // The built vorbix binary.
 TProcessResult RunVorbix(const std::vector<std::string>& args, const std::string& workingDir = "");
+// The same with its standard output on the descriptor `stdoutFd` (Stdout stays empty).
+TProcessResult RunVorbixWithStdout(int stdoutFd, const std::vector<std::string>& args,
+                                   const std::string& workingDir = "");
 
 // A fresh empty directory under the system's temporary directory, removed by the destructor.
 class TTempDir {
@@ -36,6 +39,9 @@ public:
 private:
   std::string Dir;
 };
+
+// The bytes of a file of the source tree, such as "doc/vorbix.1"; empty when it is missing.
+std::string ReadSourceFile(const std::string& relative);
 
 // Widens a test path byte for byte (the tests' paths are ASCII).
 std::u16string AsciiToWideForTest(const std::string& text);
