@@ -17,6 +17,7 @@ constexpr int LatinFont = 10;   // /F1: ASCII, widths 500, space 250
 constexpr int UpperFont = 11;   // /F1 inside the form Fm3: every letter upper case
 constexpr int LendingFont = 12; // /F4: no space text, LastChar 200, code 255 "_" width 100
 constexpr int PlainFont = 13;   // /F5: no space text, LastChar 255: space width 280
+constexpr int WideFont = 14;    // /F9: composite, two-byte codes, ToUnicode 0x41.. to "A"..
 
 std::unique_ptr<TPDFFontCollectionData> Record(int id, bool upper) {
   auto font = std::make_unique<TPDFFontCollectionData>();
@@ -47,7 +48,7 @@ struct TExtractorPage {
     const int chain = MaxFormNesting + 2;
     for (int i = 1; i <= chain; ++i) nested += " /N" + std::to_string(i) + " " + std::to_string(100 + i) + " 0 R";
     w.Set(3,
-          "<< /Type /Page /Parent 2 0 R /Contents 4 0 R /Resources << /Font << /F1 10 0 R /F4 12 0 R /F5 13 0 R"
+          "<< /Type /Page /Parent 2 0 R /Contents 4 0 R /Resources << /Font << /F1 10 0 R /F4 12 0 R /F5 13 0 R /F9 14 0 R"
           " /F#36 10 0 R /F7 << /Type /Font /BaseFont /Direct >> /F8 99 >> /XObject << /Fm1 20 0 R /Fm2 21 0 R"
           " /Fm3 22 0 R /Im1 23 0 R" +
               nested + " >> >> >>");
@@ -74,6 +75,14 @@ struct TExtractorPage {
     auto plain = Record(PlainFont, false);
     plain->AnsiText[32] = "";
     Fonts.AddRecord(std::move(plain));
+    auto wide = std::make_unique<TPDFFontCollectionData>();
+    wide->Id = WideFont;
+    wide->Composite = true;
+    wide->Widths.fill(500);
+    wide->Widths[32] = 250;
+    wide->AnsiText[32] = " ";
+    wide->ToUnicodeRanges = {{0x0041, 0x005A, {0x41}}, {0x0020, 0x0020, {0x20}}};
+    Fonts.AddRecord(std::move(wide));
   }
 
   // The text of the content as the page tree gathers it: a blank before the stream and
@@ -151,6 +160,10 @@ TEST(PellarExtractor, PlainText) {
       {"BT /F1 12 Tf (a) Tj ET /Fm1 Do BT (b) Tj ET /Fm3 Do (c) Tj", "ainnerbUPC"},
       // A form drawing itself is entered once; images are not read.
       {"/F1 12 Tf /Fm2 Do /Im1 Do (x) Tj", "againx"},
+      // Composite fonts: kerning and letter spacing insert a space character between code
+      // texts; a byte inserted among two-byte codes would shift every later code.
+      {"/F9 10 Tf [<00410042> -600 <0043>] TJ 3 Tc [<00410042> <0043>] TJ", "AB CA BC"},
+      {"/F9 10 Tf [<0041> <00> <0042>] TJ <004100> Tj", "ABA"},
       // A slash ends a token: "]TJ/F5" is an operator and a name.
       {"BT /F1 12 Tf [(a)]TJ/F4 12 Tf [(b) -60 (c)]TJ ET", "ab c"},
       // Operators are case-sensitive; other operators do nothing.
