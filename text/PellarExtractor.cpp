@@ -270,8 +270,10 @@ void TPDFExtractor::TRun::UseFont(const TPDFFontCollectionData& font) {
     }
   }
   SpaceCode = static_cast<unsigned char>(code);
+  // A space of no width (TeX fonts give code 32 width 0) measures nothing either: every
+  // small kern would become a word break.
   const double width = (*Widths)[SpaceCode];
-  SpaceWidth = !found || width == UnmeasuredWidth ? DefaultSpaceWidth : width;
+  SpaceWidth = !found || width == UnmeasuredWidth || !(width > 0) ? DefaultSpaceWidth : width;
 }
 
 // A pure scale (a 0 0 a) sets the scale; the translation is taken as it stands.

@@ -18,6 +18,7 @@ constexpr int UpperFont = 11;   // /F1 inside the form Fm3: every letter upper c
 constexpr int LendingFont = 12; // /F4: no space text, LastChar 200, code 255 "_" width 100
 constexpr int PlainFont = 13;   // /F5: no space text, LastChar 255: space width 280
 constexpr int WideFont = 14;    // /F9: composite, two-byte codes, ToUnicode 0x41.. to "A"..
+constexpr int NoSpaceFont = 15; // /F10: code 32 is a space of width 0, as in TeX's fonts
 
 std::unique_ptr<TPDFFontCollectionData> Record(int id, bool upper) {
   auto font = std::make_unique<TPDFFontCollectionData>();
@@ -48,7 +49,7 @@ struct TExtractorPage {
     const int chain = MaxFormNesting + 2;
     for (int i = 1; i <= chain; ++i) nested += " /N" + std::to_string(i) + " " + std::to_string(100 + i) + " 0 R";
     w.Set(3,
-          "<< /Type /Page /Parent 2 0 R /Contents 4 0 R /Resources << /Font << /F1 10 0 R /F4 12 0 R /F5 13 0 R /F9 14 0 R"
+          "<< /Type /Page /Parent 2 0 R /Contents 4 0 R /Resources << /Font << /F1 10 0 R /F4 12 0 R /F5 13 0 R /F9 14 0 R /F10 15 0 R"
           " /F#36 10 0 R /F7 << /Type /Font /BaseFont /Direct >> /F8 99 >> /XObject << /Fm1 20 0 R /Fm2 21 0 R"
           " /Fm3 22 0 R /Im1 23 0 R" +
               nested + " >> >> >>");
@@ -75,6 +76,9 @@ struct TExtractorPage {
     auto plain = Record(PlainFont, false);
     plain->AnsiText[32] = "";
     Fonts.AddRecord(std::move(plain));
+    auto zero = Record(NoSpaceFont, false);
+    zero->Widths[32] = 0;
+    Fonts.AddRecord(std::move(zero));
     auto wide = std::make_unique<TPDFFontCollectionData>();
     wide->Id = WideFont;
     wide->Composite = true;
@@ -122,6 +126,8 @@ TEST(PellarExtractor, PlainText) {
       // Kerning: more than half a space to the left is a space.
       {"BT /F1 12 Tf [(W) -600 (orld)] TJ [(a) -125 (b) -126 (c)] TJ ET", "W orldab c"},
       {"BT /F5 12 Tf [(W) -141 (orld)] TJ [(a) -140 (b)] TJ ET", "W orldab"},
+      // A space of width 0 measures nothing: the default 280 takes its place.
+      {"BT /F10 10 Tf [(lo) -29 (cal) -141 (x)] TJ ET", "local x"},
       // Letter spacing beyond a space's width (2.5 at size 10) spaces the array's letters.
       {"BT /F1 10 Tf 3 Tc [(abc) (de)] TJ (abc) Tj ET", "a b cd eabc"},
       {"BT /F1 10 Tf 2.5 Tc [(abc)] TJ ET", "abc"},
