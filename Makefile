@@ -3,11 +3,13 @@
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+# The PDF bench-tools compares the tools on; made from manual pages when missing.
+BOOK       ?= build-bench/book.pdf
 
 # groff-base and parallel: the manual page's tests lint the page and run its many-files recipes.
 TEST_PACKAGES := libgtest-dev qpdf ghostscript poppler-utils groff-base parallel
 
-.PHONY: all deps test-deps build test test-sanitize demo bench fuzz clean
+.PHONY: all deps test-deps build test test-sanitize demo bench bench-tools fuzz clean
 
 all: build
 
@@ -29,17 +31,28 @@ test-sanitize: test-deps
 	cmake --build build-sanitize -j $(JOBS)
 	cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
-# Only the program, in its own directory, so that the demo needs no test packages.
+# Only the program, in its own directory, so that the demo needs no test packages. Shows the
+# sample's text; fails when vorbix fails or the sample's last line is missing.
 demo: deps
 	cmake -S . -B build-demo -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORBIX_TESTS=OFF >/dev/null
 	cmake --build build-demo -j $(JOBS) --target vorbix
-	build-demo/vorbix examples/sample.pdf -T || true
+	@build-demo/vorbix examples/sample.pdf -T > build-demo/demo.txt; status=$$?; cat build-demo/demo.txt; exit $$status
+	@grep -q "Second page: numbers 1 2 3 and symbols & % \$$." build-demo/demo.txt || \
+	  { echo "demo: the sample's text is missing"; exit 1; }
 
 bench:
 	@sh tools/install-deps.sh qpdf
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVORBIX_TESTS=OFF -DVORBIX_BENCH=ON >/dev/null
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench_*; do echo "== $$b"; $$b || exit 1; done
+
+# vorbix -OORIGINAL against pdftotext and mutool on BOOK: times, ratios, peak memory.
+bench-tools: deps
+	@sh tools/install-deps.sh mupdf-tools groff time
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVORBIX_TESTS=OFF -DVORBIX_BENCH=ON >/dev/null
+	cmake --build build-bench -j $(JOBS) --target vorbix
+	@[ -f $(BOOK) ] || sh bench/make_book.sh $(BOOK)
+	sh bench/compare_tools.sh $(BOOK)
 
 fuzz:
 	@sh tools/install-deps.sh clang libclang-rt-14-dev

@@ -6,6 +6,7 @@
 #include "platform/Platform.h"
 
 namespace {
+constexpr size_t SaveChunkSize = size_t(1) << 20;
 bool IsLineBreak(char16_t c) { return (c >= 0x0A && c <= 0x0D) || c == 0x2028 || c == 0x2029; }
 }  // namespace
 
@@ -48,10 +49,21 @@ void TWideStringList::SetText(const std::u16string& text) {
   }
 }
 
+// Item by item, written in chunks: the whole text and its narrow form at once would
+// treble the memory a long run needs, at its very end. Each item is converted with the
+// CR LF that follows it, so the bytes are those of converting the whole text.
 void TWideStringList::SaveToStream(Platform::TFile& file) const {
-  std::string bytes = Platform::ToNarrow(Text());
-  if (file.Write(bytes.data(), static_cast<int64_t>(bytes.size())) != static_cast<int64_t>(bytes.size()))
-    throw std::runtime_error("Stream write error");
+  std::string chunk;
+  auto flush = [&] {
+    if (file.Write(chunk.data(), static_cast<int64_t>(chunk.size())) != static_cast<int64_t>(chunk.size()))
+      throw std::runtime_error("Stream write error");
+    chunk.clear();
+  };
+  for (const auto& item : Items) {
+    chunk += Platform::ToNarrow(item + u"\r\n");
+    if (chunk.size() >= SaveChunkSize) flush();
+  }
+  flush();
 }
 
 void TWideStringList::SaveToFile(const std::u16string& name) const {

@@ -10,6 +10,7 @@
 #include "pdf/PellarStructure.h"
 #include "fonts/PellarFontCollection.h"
 #include "text/PellarRenderer.h"
+#include "text/PellarExtractor.h"
 #include "text/PellarTextFunnel.h"
 
 namespace {
@@ -286,9 +287,15 @@ std::string TPDFPageTree::PageContent(size_t limit) const { return JoinedStreamD
 void TPDFPageTree::PageText(int32_t textOption, TPDFTextFunnel* funnel, std::u16string& text) {
   text.clear();
   if (textOption < 0 || textOption > 7 || !Page) return;
-  // Options 0 to 2 read the gathered content (PageContent) in content order; that reader
-  // is not part of the engine yet, so they give an empty text.
-  if (textOption < 3) return;
+  if (textOption < 3) {
+    // Option 1 is the plain text of option 0.
+    const std::string content = PageContent();
+    TPDFFontCollection fonts(Fonts.get());
+    fonts.LoadFontPrograms = true;
+    TPDFExtractor extractor(PageResources(), fonts);
+    extractor.ExtractText(content, textOption == 2 ? TPDFExtractor::ListingMode : TPDFExtractor::PlainMode, text);
+    return;
+  }
   TPDFFontCollection fonts(Fonts.get());
   fonts.LoadFontPrograms = true;
   TPDFRenderer renderer(fonts);

@@ -344,8 +344,6 @@ TPDFName* TPDFParser::ReadName() {
   return Pool.NewName(DecodeName(Text.substr(start, Pos - start)));
 }
 
-}  // namespace
-
 bool IsPdfWhitespace(unsigned char c) { return Classes[c] & White; }
 bool IsPdfDelimiter(unsigned char c) { return Classes[c] & Delimiter; }
 

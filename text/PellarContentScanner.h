@@ -11,8 +11,9 @@ struct TContentScanRules {
   bool SkipFinalDelimiter;   // a delimiter that is the content's last byte is passed over
 };
 
-// The extractor's rules: names written together form one token.
-inline constexpr TContentScanRules ExtractorScanRules{false, false, false};
+// The extractor's rules. A slash ends a token here too: producers write "]TJ/F1 9 Tf"
+// without a blank, and reading "TJ/F1" as one token would lose both the TJ and the font.
+inline constexpr TContentScanRules ExtractorScanRules{true, false, false};
 // The interpreter's rules.
 inline constexpr TContentScanRules InterpreterScanRules{true, true, true};
 

@@ -24,7 +24,8 @@ TEST(PellarContentScanner, BothRuleSetsOnTheSameBytes) {
   };
   const Case cases[] = {
       {" BT /F1 12 Tf ET", "|BT|/F1|12|Tf|ET", "|BT|/F1|12|Tf|ET"},
-      {" /F1/F2 Tf", "|/F1/F2|Tf", "|/F1|/F2|Tf"},
+      {" /F1/F2 Tf", "|/F1|/F2|Tf", "|/F1|/F2|Tf"},
+      {" ]TJ/F1 9 Tf", "|]|TJ|/F1|9|Tf", "|]|TJ|/F1|9|Tf"},
       {" (a(b)\\)c)Tj x", "|(a(b)\\)c)|Tj|x", "|(a(b)\\)c)|Tj|x"},
       {" <414>Tj [(A) -5]TJ", "|<414>|Tj|[|(A)|-5|]|TJ", "|<414>|Tj|[|(A)|-5|]|TJ"},
       {" <<x>> y", "|<<x>|>|y", "|<<x>|>|y"},

@@ -1,0 +1,493 @@
+#include "text/PellarExtractor.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <unordered_map>
+#include <vector>
+
+#include "fonts/PellarFontCollection.h"
+#include "pdf/PellarConvert.h"
+#include "pdf/PellarObjects.h"
+#include "pdf/PellarParser.h"
+#include "pdf/PellarStreamData.h"
+#include "text/PellarColourText.h"
+#include "text/PellarContentNumber.h"
+#include "text/PellarContentScanner.h"
+#include "text/PellarTextCleanup.h"
+#include "text/PellarTextLimits.h"
+
+namespace {
+
+// The most UTF-16 units one page gives. A small compressed stream of "(a)Tj" whose font
+// maps a code to a long text would otherwise claim all memory; no real page comes near.
+constexpr size_t MaxPageText = size_t(64) << 20;
+// The most bytes and spaces one TJ array gathers; real arrays hold a line or a paragraph.
+// Beyond it the array's text is no longer gathered (positions still move).
+constexpr size_t MaxArrayText = size_t(4) << 20;
+// The form content one page may scan in all, a form counted each time it is drawn, and
+// each drawing costing at least FormDrawCost: forms that draw other forms several times
+// multiply, and nesting alone does not bound that. Real pages stay far below.
+constexpr size_t MaxFormContent = size_t(64) << 20;
+constexpr size_t FormDrawCost = 1024;
+
+constexpr double DefaultFontSize = 12;
+constexpr double DefaultSpaceWidth = 280;
+// A space width of exactly this value is a font's default width, not a measured space.
+constexpr double UnmeasuredWidth = 750;
+constexpr unsigned char DefaultSpaceCode = 32;
+// A vertical jump of half this many line heights is a line break, a whole one two.
+constexpr double BreakFactor = 1.7;
+
+const TCodeWidths DefaultWidths = [] {
+  TCodeWidths widths;
+  widths.fill(UnmeasuredWidth);
+  return widths;
+}();
+
+// Raised when the page's text reaches its bound: the scan ends and keeps its text.
+struct TTextFull {};
+
+bool IsNumber(std::string_view token) { return ContentNumber(token).has_value(); }
+double Real(std::string_view token) { return ContentNumber(token).value_or(0); }
+
+std::string StringBytes(std::string_view token) {
+  return token.front() == '(' ? UnescapeLiteral(token) : DecodeHexToken(token);
+}
+
+// One colour component, 0 to 1 as 0 to 255 (ties to even); values outside are clamped,
+// as painting clamps them.
+uint8_t Channel(std::string_view token) {
+  const double v = std::nearbyint(Real(token) * 255);
+  return static_cast<uint8_t>(v < 0 ? 0 : v > 255 ? 255 : v);
+}
+
+enum class TPieceKind : uint8_t {
+  Text,          // a string's bytes
+  LetterSpaced,  // a string's bytes, read with a space between every two codes
+  KerningSpace,  // a leftward move of more than half a space: a space, no bytes
+};
+
+// What a TJ array gathered, up to ArrayBytes[End].
+struct TArrayPiece {
+  uint32_t End;
+  TPieceKind Kind;
+};
+
+}  // namespace
+
+class TPDFExtractor::TRun {
+public:
+  TRun(TPDFExtractor& owner, bool listing) : Owner(owner), Fonts(owner.Fonts), Listing(listing) {}
+
+  void Scan(std::string_view content, TPDFDictionary* resources);
+
+  std::u16string Out;
+
+private:
+  using THandler = void (TRun::*)();
+  struct TOperator {
+    std::string_view Name;
+    THandler Handler;
+  };
+  static const TOperator Operators[];
+  static THandler FindOperator(std::string_view token);
+
+  // T0 is the most recent token before the current one, T5 the oldest kept.
+  std::string_view T(unsigned i) const { return History[(Head - i) & 7]; }
+  void Push(std::string_view token) { History[++Head & 7] = token; }
+
+  std::string_view ReadArray();
+  void AddPiece(std::string_view bytes, TPieceKind kind);
+
+  void OpBT() { LineX = LineY = 0; }
+  void OpTf();
+  void OpTL() { Leading = Real(T(0)) * HorzScale; }
+  void OpTw() { WordSpacing = Real(T(0)) * HorzScale; }
+  void OpTc() { CharSpacing = Real(T(0)) * HorzScale; }
+  void OpTm();
+  void OpTd();
+  void OpTD();
+  void OpTStar();
+  void OpTj();
+  void OpQuote();
+  void OpDoubleQuote();
+  void OpTJ();
+  void Oprg() { SetColour(T(2), T(1), T(0)); }
+  void Opg() { SetColour(T(0), T(0), T(0)); }
+  void OpID();
+  void OpDo();
+
+  void UseFont(const TPDFFontCollectionData& font);
+  void SetColour(std::string_view r, std::string_view g, std::string_view b);
+
+  double Width(std::string_view bytes, bool letterSpaced) const;
+  // Moves past shown bytes. The character spacing after the last glyph is no gap: a
+  // producer that letter-spaces a word moves back by it before the next part.
+  void Advance(std::string_view bytes, bool letterSpaced) {
+    X += Width(bytes, letterSpaced);
+    if (!bytes.empty()) Trailing = CharSpacing;
+  }
+  // Where the last glyph shown ends: the jumps that make spaces are measured from here.
+  double GlyphEnd() const { return X - Trailing; }
+  double LineHeight() const { return FontSize * HorzScale; }
+  double HalfSpace() const { return SpaceWidth / 2 * HorzScale * FontSize / 1000; }
+  bool LetterSpacing() const { return CharSpacing > SpaceWidth * HorzScale * FontSize / 1000; }
+
+  bool EndsWithBreak() const { return Out.size() >= 2 && Out[Out.size() - 2] == u'\r' && Out.back() == u'\n'; }
+  void Append(std::u16string_view text);
+  // The space and line breaks of a jump; the second break either way, or upwards only.
+  void AppendJump(bool space, double dy, bool signedSecondBreak);
+
+  void AppendText(std::u16string& to, std::string_view bytes, bool letterSpaced) const;
+  std::u16string ArrayText() const;
+  void Show(double x, const std::u16string& text);
+  void ListingLine(double x, double y, std::u16string_view text);
+  void CheckBound(const std::u16string& text) const {
+    if (text.size() > MaxPageText) throw TTextFull();
+  }
+
+  TPDFExtractor& Owner;
+  TPDFFontCollection& Fonts;
+  const bool Listing;
+
+  TPDFContentScanner* Scanner = nullptr;
+  TPDFDictionary* Resources = nullptr;
+  TPDFDictionary* PageFonts = nullptr;
+
+  std::array<std::string_view, 8> History{};
+  unsigned Head = 0;
+
+  double X = 0, Y = 0;
+  double Trailing = 0;  // character spacing after the last glyph, when it ends X
+  double LineX = 0, LineY = 0;
+  double ArrayStartX = 0;
+  double HorzScale = 1;
+  double FontSize = DefaultFontSize;
+  double Leading = 0;
+  double WordSpacing = 0, CharSpacing = 0;
+  const TCodeWidths* Widths = &DefaultWidths;
+  unsigned char SpaceCode = DefaultSpaceCode;
+  double SpaceWidth = DefaultSpaceWidth;
+  const TPDFFontCollectionData* Font = nullptr;  // the font chosen by this run's Tf
+  std::string BaseFontName;
+
+  std::string Shown;
+  std::string ArrayBytes;
+  std::vector<TArrayPiece> Pieces;
+
+  // Forms being scanned, innermost last; the decoded data of every form drawn, which the
+  // token history may still point into; the form bytes scanned so far.
+  std::vector<const TPDFStream*> ActiveForms;
+  std::unordered_map<const TPDFStream*, std::string> FormData;
+  size_t FormBytes = 0;
+};
+
+const TPDFExtractor::TRun::TOperator TPDFExtractor::TRun::Operators[] = {
+    {"BT", &TRun::OpBT},  {"Tf", &TRun::OpTf}, {"TL", &TRun::OpTL},       {"Tw", &TRun::OpTw},
+    {"Tc", &TRun::OpTc},  {"Tm", &TRun::OpTm}, {"Td", &TRun::OpTd},       {"TD", &TRun::OpTD},
+    {"T*", &TRun::OpTStar}, {"Tj", &TRun::OpTj}, {"'", &TRun::OpQuote},   {"\"", &TRun::OpDoubleQuote},
+    {"TJ", &TRun::OpTJ},  {"rg", &TRun::Oprg}, {"g", &TRun::Opg},         {"ID", &TRun::OpID},
+    {"Do", &TRun::OpDo},
+};
+
+TPDFExtractor::TRun::THandler TPDFExtractor::TRun::FindOperator(std::string_view token) {
+  if (token.size() > 2) return nullptr;
+  for (const TOperator& op : Operators)
+    if (op.Name == token) return op.Handler;
+  return nullptr;
+}
+
+void TPDFExtractor::TRun::Scan(std::string_view content, TPDFDictionary* resources) {
+  TPDFContentScanner scanner(content, ExtractorScanRules);
+  TPDFContentScanner* const outerScanner = Scanner;
+  TPDFDictionary* const outerResources = Resources;
+  TPDFDictionary* const outerFonts = PageFonts;
+  Scanner = &scanner;
+  Resources = resources;
+  PageFonts = resources ? As<TPDFDictionary>(resources->Get("Font")) : nullptr;
+  for (std::string_view token = scanner.Next(); !token.empty(); token = scanner.Next()) {
+    if (token.front() == '(' || token.front() == '<') {
+      Shown = StringBytes(token);
+    } else if (token == "[") {
+      token = ReadArray();  // only the closing bracket enters the history
+    } else if (THandler handler = FindOperator(token)) {
+      (this->*handler)();
+    }
+    Push(token);
+  }
+  Scanner = outerScanner;
+  Resources = outerResources;
+  PageFonts = outerFonts;
+}
+
+void TPDFExtractor::TRun::Append(std::u16string_view text) {
+  if (Listing) return;
+  Out += text;
+  CheckBound(Out);
+}
+
+void TPDFExtractor::TRun::AppendJump(bool space, double dy, bool signedSecondBreak) {
+  if (space) Append(u" ");
+  const double h = LineHeight();
+  if (std::fabs(dy) >= BreakFactor * h / 2) Append(u"\r\n");
+  if ((signedSecondBreak ? dy : std::fabs(dy)) >= BreakFactor * h) Append(u"\r\n");
+}
+
+// A Tf whose name the fonts lack keeps the current font and takes the size: ending the
+// scan there would lose the rest of the page.
+void TPDFExtractor::TRun::OpTf() {
+  const std::string_view raw = T(1);
+  const std::string name = DecodeName(raw.empty() ? raw : raw.substr(1));
+  TPDFObject* entry = PageFonts ? PageFonts->Get(name, false) : nullptr;
+  bool chosen = true;
+  if (auto* reference = As<TPDFIndRef>(entry))
+    Fonts.SelectFont(reference);
+  else if (auto* direct = As<TPDFDictionary>(entry))
+    Fonts.LoadDirectFont(direct);
+  else
+    chosen = false;
+  if (chosen) {
+    Font = Fonts.Current();
+    if (Listing) BaseFontName = Owner.BaseFont(Resources, name);
+  }
+  FontSize = IsNumber(T(0)) ? Real(T(0)) : DefaultFontSize;
+  if (Font) UseFont(*Font);
+}
+
+// The space code is the code whose text is a space (32 first, else the lowest; a font
+// whose codes end before 255 lends 255); its width counts only when the font gives one.
+void TPDFExtractor::TRun::UseFont(const TPDFFontCollectionData& font) {
+  Widths = &font.Widths;
+  const TAnsiTexts& ansi = font.AnsiText;
+  const bool lends255 = font.LastChar < 255;
+  int code = DefaultSpaceCode;
+  bool found = ansi[DefaultSpaceCode] == " ";
+  for (int c = 0; c < 256 && !found; ++c) {
+    if (ansi[static_cast<size_t>(c)] == " " || (c == 255 && lends255)) {
+      code = c;
+      found = true;
+    }
+  }
+  SpaceCode = static_cast<unsigned char>(code);
+  // A space of no width (TeX fonts give code 32 width 0) measures nothing either: every
+  // small kern would become a word break.
+  const double width = (*Widths)[SpaceCode];
+  SpaceWidth = !found || width == UnmeasuredWidth || !(width > 0) ? DefaultSpaceWidth : width;
+}
+
+// A pure scale (a 0 0 a) sets the scale; the translation is taken as it stands.
+void TPDFExtractor::TRun::OpTm() {
+  if (T(4) == "0" && T(3) == "0" && T(2) == T(5)) HorzScale = IsNumber(T(5)) ? Real(T(5)) : 1.0;
+  const double e = Real(T(1)), f = Real(T(0));
+  if (!EndsWithBreak()) AppendJump(std::fabs(e - GlyphEnd()) >= HalfSpace(), f - Y, false);
+  X = LineX = e;
+  Y = LineY = f;
+  Trailing = 0;
+}
+
+void TPDFExtractor::TRun::OpTd() {
+  const double previousX = GlyphEnd(), previousY = Y;
+  X = LineX = Real(T(1)) * HorzScale + LineX;
+  Y = LineY = Real(T(0)) * HorzScale + LineY;
+  Trailing = 0;
+  if (!EndsWithBreak()) AppendJump(std::fabs(X - previousX) >= HalfSpace(), Y - previousY, true);
+}
+
+void TPDFExtractor::TRun::OpTD() {
+  const double previousX = GlyphEnd(), previousY = Y;
+  Trailing = 0;
+  X = LineX = Real(T(1)) * HorzScale + LineX;
+  Leading = -Real(T(0)) * HorzScale;
+  Y = LineY = LineY - Leading;
+  const char space = static_cast<char>(SpaceCode);
+  if (!EndsWithBreak()) AppendJump(X - previousX >= Width({&space, 1}, false), Y - previousY, true);
+}
+
+void TPDFExtractor::TRun::OpTStar() {
+  X = LineX;
+  Trailing = 0;
+  Y = LineY = Y - Leading;
+  Append(u"\r\n");
+}
+
+void TPDFExtractor::TRun::OpTj() {
+  std::u16string text;
+  AppendText(Listing ? text : Out, Shown, false);
+  if (Listing) ListingLine(X, Y, text);
+  Advance(Shown, false);
+  Shown.clear();
+}
+
+// ' and " move to the next line as T* does and show their string there. Staying where the
+// last string ended would make the next Td, measured from the line start, look like a jump
+// back: ghostscript writes each line with ' and its words would split.
+void TPDFExtractor::TRun::OpQuote() {
+  X = LineX;
+  Trailing = 0;
+  Y = LineY = Y - Leading;
+  if (!EndsWithBreak()) Append(u"\r\n");
+  OpTj();
+}
+
+// aw ac (string) ": the word and character spacing apply to this string and stay.
+void TPDFExtractor::TRun::OpDoubleQuote() {
+  WordSpacing = Real(T(2)) * HorzScale;
+  CharSpacing = Real(T(1)) * HorzScale;
+  OpQuote();
+}
+
+void TPDFExtractor::TRun::OpTJ() {
+  std::u16string text = ArrayText();
+  if (Listing)
+    ListingLine(ArrayStartX, Y, text);
+  else
+    Append(text);
+  ArrayBytes.clear();
+  Pieces.clear();
+}
+
+void TPDFExtractor::TRun::SetColour(std::string_view r, std::string_view g, std::string_view b) {
+  Owner.FillColourText = ColourText(Channel(r), Channel(g), Channel(b));
+}
+
+// Inline image data is passed over up to the first "EI", where the next token begins.
+void TPDFExtractor::TRun::OpID() {
+  const size_t end = Scanner->Data().find("EI", Scanner->Offset());
+  Scanner->SetOffset(end == std::string_view::npos ? Scanner->Data().size() : end);
+}
+
+// A form is read where it is drawn, as if its content stood there, with its own resources
+// (or those in use when it has none). Many producers put a page's whole text in forms.
+void TPDFExtractor::TRun::OpDo() {
+  if (ActiveForms.size() >= static_cast<size_t>(MaxFormNesting) || FormBytes >= MaxFormContent) return;
+  const std::string_view raw = T(0);
+  auto* xobjects = Resources ? As<TPDFDictionary>(Resources->Get("XObject")) : nullptr;
+  auto* form = xobjects ? As<TPDFStream>(xobjects->Get(DecodeName(raw.empty() ? raw : raw.substr(1)))) : nullptr;
+  if (!form) return;
+  auto* subtype = As<TPDFName>(form->Dictionary()->Get("Subtype"));
+  if (!subtype || subtype->Value != "Form") return;
+  for (const TPDFStream* active : ActiveForms)
+    if (active == form) return;  // a form that draws itself
+  auto known = FormData.find(form);
+  if (known == FormData.end()) known = FormData.emplace(form, DecodedData(*form, MaxFormContent - FormBytes)).first;
+  const std::string_view data = std::string_view(known->second).substr(0, MaxFormContent - FormBytes);
+  FormBytes += std::max(data.size(), FormDrawCost);
+  auto* own = As<TPDFDictionary>(form->Dictionary()->Get("Resources"));
+  ActiveForms.push_back(form);
+  Scan(data, own ? own : Resources);
+  ActiveForms.pop_back();
+}
+
+std::string_view TPDFExtractor::TRun::ReadArray() {
+  ArrayStartX = X;
+  for (std::string_view token = Scanner->Next();; token = Scanner->Next()) {
+    if (token.empty() || token == "]") return token;
+    if (token.front() == '(' || token.front() == '<') {
+      const std::string bytes = StringBytes(token);
+      const bool spaced = LetterSpacing();
+      Advance(bytes, spaced);
+      AddPiece(bytes, spaced ? TPieceKind::LetterSpaced : TPieceKind::Text);
+    } else if (IsNumber(token)) {
+      const double n = Real(token);
+      X += n * HorzScale * FontSize / -1000;
+      Trailing = 0;
+      if (-n > SpaceWidth / 2) AddPiece({}, TPieceKind::KerningSpace);
+    }
+  }
+}
+
+void TPDFExtractor::TRun::AddPiece(std::string_view bytes, TPieceKind kind) {
+  if (ArrayBytes.size() + bytes.size() + Pieces.size() >= MaxArrayText) return;
+  ArrayBytes += bytes;
+  Pieces.push_back({static_cast<uint32_t>(ArrayBytes.size()), kind});
+}
+
+// Glyph widths are thousandths of the font size; character and word spacing are in text
+// space units, as the showing operators apply them (they were scaled when set). Adding the
+// spacing to the thousandths instead would make a letter-spaced or justified line (as
+// ghostscript writes them) drift from its own next position, and its words would break.
+double TPDFExtractor::TRun::Width(std::string_view bytes, bool letterSpaced) const {
+  double glyphs = 0;
+  double spacing = 0;
+  auto add = [&](unsigned char c) {
+    glyphs += (*Widths)[c];
+    spacing += CharSpacing + (c == SpaceCode ? WordSpacing : 0);
+  };
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    if (letterSpaced && i > 0) add(SpaceCode);
+    add(static_cast<unsigned char>(bytes[i]));
+  }
+  return glyphs * FontSize * HorzScale / 1000 + spacing;
+}
+
+// The text of the codes, with a space character between them when letter-spaced. The
+// inserted space is a character, not a byte: a composite font's codes span two or more
+// bytes, so a space byte among them would shift every later code, and the code a simple
+// font lends for its space (255 when its codes end before) shows a glyph of its own.
+void TPDFExtractor::TRun::AppendText(std::u16string& to, std::string_view bytes, bool letterSpaced) const {
+  const TPDFFontCollectionData* font = Font;
+  if (!font) return;
+  auto add = [&](size_t i, const std::u16string& text) {
+    if (letterSpaced && i > 0) to += u' ';
+    to += text;
+    CheckBound(to);
+  };
+  if (!font->Composite) {
+    for (size_t i = 0; i < bytes.size(); ++i) add(i, font->UnicodeText[static_cast<unsigned char>(bytes[i])]);
+    return;
+  }
+  const TPellarCodeList codes = Fonts.SplitCodes(bytes);
+  for (size_t i = 0; i < codes.size(); ++i) add(i, Fonts.CodeToUnicode(codes[i]));
+}
+
+std::u16string TPDFExtractor::TRun::ArrayText() const {
+  std::u16string text;
+  if (!Font) return text;
+  size_t start = 0;
+  for (const TArrayPiece& piece : Pieces) {
+    const std::string_view bytes = std::string_view(ArrayBytes).substr(start, piece.End - start);
+    start = piece.End;
+    if (piece.Kind == TPieceKind::KerningSpace)
+      text += u' ';
+    else
+      AppendText(text, bytes, piece.Kind == TPieceKind::LetterSpaced);
+  }
+  return text;
+}
+
+// x, y, colour, size, "base font", "text" with its double quotes escaped; nothing else is.
+void TPDFExtractor::TRun::ListingLine(double x, double y, std::u16string_view text) {
+  Out += AsciiToWide(FormatReal(2, x) + "," + FormatReal(2, y) + "," + Owner.FillColourText + "," +
+                     FormatReal(2, FontSize) + ",\"" + BaseFontName + "\",\"");
+  for (char16_t c : text) {
+    if (c == u'"') Out += u'\\';
+    Out += c;
+  }
+  Out += u"\"\r\n";
+  CheckBound(Out);
+}
+
+const std::string& TPDFExtractor::BaseFont(TPDFDictionary* resources, const std::string& name) {
+  auto key = std::make_pair(static_cast<const TPDFDictionary*>(resources), name);
+  auto known = BaseFontCache.find(key);
+  if (known != BaseFontCache.end()) return known->second;
+  auto* fonts = resources ? As<TPDFDictionary>(resources->Get("Font")) : nullptr;
+  auto* font = fonts ? As<TPDFDictionary>(fonts->Get(name)) : nullptr;
+  auto* base = font ? As<TPDFName>(font->Get("BaseFont")) : nullptr;
+  return BaseFontCache.emplace(key, base ? base->Value : std::string()).first->second;
+}
+
+void TPDFExtractor::ExtractText(std::string_view content, int mode, std::u16string& text) {
+  text.clear();
+  FillColourText = "#000000";
+  if (mode != PlainMode && mode != ListingMode) return;
+  TRun run(*this, mode == ListingMode);
+  try {
+    run.Scan(content, Resources);
+  } catch (const TTextFull&) {
+    // The text gathered so far is the page's text.
+  }
+  text = std::move(run.Out);
+  CleanExtractedText(text);
+}
