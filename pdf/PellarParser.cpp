@@ -344,6 +344,8 @@ TPDFName* TPDFParser::ReadName() {
   return Pool.NewName(DecodeName(Text.substr(start, Pos - start)));
 }
 
+}  // namespace
+
 bool IsPdfWhitespace(unsigned char c) { return Classes[c] & White; }
 bool IsPdfDelimiter(unsigned char c) { return Classes[c] & Delimiter; }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fonts/PellarFontCollection.h"
+#include "engine/PellarPageTree.h"
 #include "pdf/PellarDocument.h"
 #include "pdf/PellarObjects.h"
 #include "tests/support/FontTestSupport.h"

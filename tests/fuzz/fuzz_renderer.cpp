@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/PellarPageTree.h"
 #include "pdf/PellarDocument.h"
 #include "text/PellarRenderer.h"
 #include "text/PellarTextFunnel.h"

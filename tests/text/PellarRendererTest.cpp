@@ -6,6 +6,7 @@
 
 #include "fonts/PellarFontCollection.h"
 #include "pdf/PellarConvert.h"
+#include "engine/PellarPageTree.h"
 #include "pdf/PellarDocument.h"
 #include "text/PellarTextFunnel.h"
 #include "text/PellarTextLimits.h"
