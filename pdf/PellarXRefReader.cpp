@@ -151,10 +151,27 @@ bool TPDFXRefReader::ReadClassicTable(int64_t start, std::optional<int64_t>& pre
       while (i < header.size() && IsDigit(header[i])) ++i;
       return header.substr(begin, i - begin);
     };
+    // Blank lines between subsections or before "trailer" are stepped over, at the cost of
+    // the budget: chains of sections must not rescan the same blanks.
+    size_t blanks = 0;
+    while (blanks < header.size() && IsPdfWhitespace(static_cast<unsigned char>(header[blanks]))) ++blanks;
+    if (blanks > 0 && EntryBudget > 0) {
+      pos += static_cast<int64_t>(blanks);
+      EntryBudget -= static_cast<int64_t>(blanks);
+      continue;
+    }
     skipToDigit();
     const int32_t first = TextToIntDef(takeDigits(), -1);
     skipToDigit();
-    const int32_t count = TextToIntDef(takeDigits(), 0);
+    const std::string countText = takeDigits();
+    const int32_t count = TextToIntDef(countText, 0);
+    // An empty subsection ("0 0", as some writers give when all entries are in a stream) is
+    // valid and lists nothing; the subsections after it are still read.
+    if (first >= 0 && !countText.empty() && count == 0 && EntryBudget > 0) {
+      pos += static_cast<int64_t>(i);
+      EntryBudget -= static_cast<int64_t>(i);
+      continue;
+    }
     skipToDigit();
     // A header whose window runs out before the first entry is damaged beyond use.
     if (i >= header.size()) return false;

@@ -222,6 +222,25 @@ TEST(Document, NewerFreeEntryDoesNotHideOlderObject) {
   EXPECT_EQ(object->Text(), "(old)");
 }
 
+// Tables that list nothing in a subsection (hybrid files and updates that change only the
+// trailer write "0 0") still give every object.
+TEST(Document, EmptySubsectionsAreValid) {
+  const std::string plain = MakeTestPdf({Content});
+  std::string before = plain;
+  before.replace(before.find("xref\n"), 5, "xref\n0 0\n\n");
+  std::string update = plain;
+  const std::string prev = update.substr(update.rfind("startxref") + 10);
+  const size_t end = update.size();
+  update += "xref\r\n0 0\r\n" + std::string(40, ' ') + "\r\ntrailer\n<< /Size 6 /Root 1 0 R /Prev " +
+            prev.substr(0, prev.find('\n')) + " >>\nstartxref\n" + std::to_string(end) + "\n%%EOF\n";
+  for (const std::string& file : {before, update}) {
+    TPDFDocument doc;
+    ASSERT_EQ(doc.LoadFromBytes(file, u""), TPDFDocument::LoadOk);
+    EXPECT_EQ(doc.PageTree().PageCount(), 1);
+    EXPECT_EQ(PageContent(doc, 1), " " + Content + " ");
+  }
+}
+
 TEST(Document, BlankDocument) {
   TPDFDocument doc;
   ASSERT_TRUE(doc.NewBlankDocument());

@@ -155,3 +155,28 @@ TEST(XRefReader, StreamSectionEdgeCases) {
     EXPECT_EQ(rec.Entries.size(), c.Entries) << c.Name;
   }
 }
+
+TEST(XRefReader, EmptySubsections) {
+  const std::string entry = "0000000017 00000 n\r\n";
+  struct {
+    const char* Name;
+    std::string File;
+    std::vector<TEntry> Entries;
+  } cases[] = {
+      {"only an empty subsection", "xref\n0 0\ntrailer\n<< /Size 1 >>\n", {}},
+      {"line ends and blanks before the trailer",
+       "xref\r\n0 0 \r\n" + std::string(30, ' ') + "\r\ntrailer\n<< /Size 1 >>\n",
+       {}},
+      {"empty subsection before a full one",
+       "xref\n0 0\n4 1\n" + entry + "trailer\n<< /Size 5 >>\n",
+       {{4, 17, 'n', 0}}},
+      {"empty subsection after a full one", "xref\n4 1\n" + entry + "9 0\ntrailer\n<< /Size 5 >>\n", {{4, 17, 'n', 0}}},
+  };
+  for (const auto& c : cases) {
+    TPDFXRefReader reader(c.File);
+    TRecorder rec(reader);
+    EXPECT_TRUE(reader.ReadSection(0)) << c.Name;
+    EXPECT_EQ(rec.Entries, c.Entries) << c.Name;
+    EXPECT_EQ(rec.Trailers.size(), 1u) << c.Name;
+  }
+}
