@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <map>
@@ -82,7 +83,7 @@ std::string OnePage(const std::string& contentBody, const std::string& pageExtra
   return w.Build(1);
 }
 
-// A file whose cross-reference data is one stream (/W [1 4 2], not compressed). Objects are
+// A file whose cross-reference data is one stream (by default /W [1 4 2], not compressed). Objects are
 // written in the file or placed into object streams; `Entry` writes an entry as it is given.
 class TXRefStreamFile {
 public:
@@ -110,6 +111,8 @@ public:
   void Entry(int number, int type, int field2, int field3) { Entries[number] = {type, field2, field3}; }
   // The table is stored as its producers usually write it: Flate with PNG rows.
   bool Compressed = false;
+  // The field widths of /W; bytes beyond the low four are written as zeros.
+  std::array<int, 3> Widths = {1, 4, 2};
 
   std::string Build(int root, const std::string& trailerExtra = "") {
     std::string out = "%PDF-1.5\n%\xe2\xe3\xcf\xd3\n";
@@ -126,18 +129,20 @@ public:
     for (int n = 0; n <= self; ++n) {
       auto found = Entries.find(n);
       const TEntry e = found == Entries.end() ? TEntry{0, 0, 0} : found->second;
-      table += static_cast<char>(e.Type);
-      for (int shift = 24; shift >= 0; shift -= 8) table += static_cast<char>((e.Field2 >> shift) & 0xFF);
-      table += static_cast<char>((e.Field3 >> 8) & 0xFF);
-      table += static_cast<char>(e.Field3 & 0xFF);
+      const int values[3] = {e.Type, e.Field2, e.Field3};
+      for (int i = 0; i < 3; ++i)
+        for (int byte = Widths[i] - 1; byte >= 0; --byte)
+          table += static_cast<char>(byte < 4 ? (values[i] >> (8 * byte)) & 0xFF : 0);
     }
+    const int rowSize = Widths[0] + Widths[1] + Widths[2];
     std::string filter;
     if (Compressed) {
-      table = ZlibCompress(PngUpRows(table, 7));
-      filter = " /Filter /FlateDecode /DecodeParms << /Predictor 12 /Columns 7 >>";
+      table = ZlibCompress(PngUpRows(table, rowSize));
+      filter = " /Filter /FlateDecode /DecodeParms << /Predictor 12 /Columns " + std::to_string(rowSize) + " >>";
     }
     const long xref = static_cast<long>(out.size());
-    out += std::to_string(self) + " 0 obj\n<< /Type /XRef /Size " + std::to_string(self + 1) + " /W [1 4 2] /Root " +
+    out += std::to_string(self) + " 0 obj\n<< /Type /XRef /Size " + std::to_string(self + 1) + " /W [" +
+           std::to_string(Widths[0]) + " " + std::to_string(Widths[1]) + " " + std::to_string(Widths[2]) + "] /Root " +
            Ref(root) + " " + trailerExtra + filter + " /Length " + std::to_string(table.size()) + " >>\nstream\n" +
            table + "\nendstream\nendobj\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
     return out;
@@ -279,10 +284,12 @@ TEST(LoadRegression, CrossReferenceStreamsReadOnlyTheirData) {
     f.Compressed = true;
     return f.Build(20);
   }();
-  auto compressedPage = [](const std::string& pageStream) {
+  auto compressedPage = [](const std::string& pageStream, std::array<int, 3> widths = {1, 4, 2}) {
     TXRefStreamFile f;
     WriteOnePageTree(f, true);
     f.ObjectStream(5, {{3, "<< /Type /Page /Parent 2 0 R /Contents 4 0 R >>"}}, pageStream);
+    f.Widths = widths;
+    f.Compressed = true;
     return f.Build(1);
   };
   std::string claimsTooMany = withTrailer("");
@@ -294,6 +301,8 @@ TEST(LoadRegression, CrossReferenceStreamsReadOnlyTheirData) {
       {"/Prev of the stream names the stream", withTrailer("/Prev " + std::to_string(StartXref(withTrailer("")))),
        TPDFDocument::LoadOk, onePage},
       {"page inside an object stream", compressedPage(""), TPDFDocument::LoadOk, onePage},
+      {"fields wider than four bytes", compressedPage("", {1, 4, 6}), TPDFDocument::LoadOk, onePage},
+      {"every field wider than four bytes", compressedPage("", {5, 8, 6}), TPDFDocument::LoadOk, onePage},
       {"object stream /N of two billion", compressedPage("/N 2000000000"), TPDFDocument::LoadOk, {"-"}},
       {"object stream /First past its data", compressedPage("/First 99999"), TPDFDocument::LoadOk, {"-"}},
   });
