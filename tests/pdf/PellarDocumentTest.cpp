@@ -74,6 +74,18 @@ TEST(Document, JunkBeforeTheHeaderIsDropped) {
   EXPECT_EQ(PageContent(doc, 1), " " + Content + " ");
 }
 
+// Twenty bytes of junk leave the cross-reference table within reach but the objects off their
+// offsets, so the first try finds no usable encryption dictionary and refuses the password.
+TEST(Document, JunkBeforeAnEncryptedFile) {
+  for (size_t junk : {20, 100}) {
+    const std::string file = std::string(junk, 'J') + Fixture("locked/empty-user-aes-256.pdf");
+    TPDFDocument doc;
+    ASSERT_EQ(doc.LoadFromBytes(file, u""), TPDFDocument::LoadOk) << junk;
+    EXPECT_NE(PageContent(doc, 1).find("(Hello) Tj"), std::string::npos) << junk;
+    EXPECT_EQ(doc.LoadFromBytes(file, u"wrong"), TPDFDocument::LoadPasswordRejected) << junk;
+  }
+}
+
 TEST(Document, MissingPagesRootFails) {
   TTestPdfWriter w;
   const int catalog = w.Add("<< /Type /Catalog >>");
