@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <utility>
+#include <vector>
+
 #include "engine/PellarPageTree.h"
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarStreamData.h"
 #include "pdf/PellarStructure.h"
+#include "tests/support/EncryptedPdf.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/PdfWriter.h"
 
@@ -83,6 +88,38 @@ TEST(Document, JunkBeforeAnEncryptedFile) {
     ASSERT_EQ(doc.LoadFromBytes(file, u""), TPDFDocument::LoadOk) << junk;
     EXPECT_NE(PageContent(doc, 1).find("(Hello) Tj"), std::string::npos) << junk;
     EXPECT_EQ(doc.LoadFromBytes(file, u"wrong"), TPDFDocument::LoadPasswordRejected) << junk;
+  }
+}
+
+// The encryption dictionary of tests/fixtures/security/empty-user-aes-128.pdf (object 6)
+// written again by an update, with the changes given, and the objects added beside it.
+std::string UpdatedEncryption(const std::vector<std::pair<std::string, std::string>>& changes,
+                              const std::map<int, std::string>& added = {}) {
+  std::string file = Fixture("security/empty-user-aes-128.pdf");
+  const size_t begin = file.find("<<", file.find("6 0 obj"));
+  std::string dict = file.substr(begin, file.find("endobj", begin) - begin);
+  for (const auto& [from, to] : changes) dict.replace(dict.find(from), from.size(), to);
+  std::map<int, std::string> objects = added;
+  objects[6] = dict;
+  const size_t id = file.find("/ID", file.rfind("trailer"));
+  AppendUpdate(file, objects, "/Root 1 0 R /Size 12 /Encrypt 6 0 R " + file.substr(id, file.find(']', id) + 1 - id));
+  return file;
+}
+
+const std::string StdCF = "<< /AuthEvent /DocOpen /CFM /AESV2 /Length 16 >>";
+
+TEST(Document, EncryptionDictionaryEntriesThroughReferences) {
+  const std::vector<std::pair<std::string, std::string>> cases[] = {
+      {},
+      {{"/CF << /StdCF " + StdCF + " >>", "/CF 10 0 R"}},
+      {{StdCF, "11 0 R"}},
+  };
+  for (const auto& changes : cases) {
+    // Object 10 holds the filters with /StdCF as a reference to 11.
+    const std::string file = UpdatedEncryption(changes, {{10, "<< /StdCF 11 0 R >>"}, {11, StdCF}});
+    TPDFDocument doc;
+    ASSERT_EQ(doc.LoadFromBytes(file, u""), TPDFDocument::LoadOk) << changes.size();
+    EXPECT_EQ(PageContent(doc, 1), " " + SampleContentText + " ");
   }
 }
 
