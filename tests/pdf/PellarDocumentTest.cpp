@@ -91,11 +91,12 @@ TEST(Document, JunkBeforeAnEncryptedFile) {
   }
 }
 
-// The encryption dictionary of tests/fixtures/security/empty-user-aes-128.pdf (object 6)
-// written again by an update, with the changes given, and the objects added beside it.
+// The encryption dictionary (object 6) of a qpdf fixture, empty-user-aes-128.pdf unless
+// another is named, written again by an update, with the changes given, and the objects added beside it.
 std::string UpdatedEncryption(const std::vector<std::pair<std::string, std::string>>& changes,
-                              const std::map<int, std::string>& added = {}) {
-  std::string file = Fixture("security/empty-user-aes-128.pdf");
+                              const std::map<int, std::string>& added = {},
+                              const std::string& fixture = "security/empty-user-aes-128.pdf") {
+  std::string file = Fixture(fixture);
   const size_t begin = file.find("<<", file.find("6 0 obj"));
   std::string dict = file.substr(begin, file.find("endobj", begin) - begin);
   for (const auto& [from, to] : changes) dict.replace(dict.find(from), from.size(), to);
@@ -120,6 +121,25 @@ TEST(Document, EncryptionDictionaryEntriesThroughReferences) {
     TPDFDocument doc;
     ASSERT_EQ(doc.LoadFromBytes(file, u""), TPDFDocument::LoadOk) << changes.size();
     EXPECT_EQ(PageContent(doc, 1), " " + SampleContentText + " ");
+  }
+}
+
+// RC4 files whose key length reads neither as bits nor as bytes still open.
+TEST(Document, UnexpectedKeyLengths) {
+  struct {
+    const char* Fixture;
+    std::string From, To;
+  } cases[] = {
+      {"security/rc4-128.pdf", "/Length 128", "/Length 16"},
+      {"security/rc4-128.pdf", "/Length 128", "/Length 4096"},
+      {"security/rc4-128-v4.pdf", "/Length 16 >>", "/Length 3 >>"},
+  };
+  for (const auto& c : cases) {
+    const std::string file = UpdatedEncryption({{c.From, c.To}}, {}, c.Fixture);
+    TPDFDocument doc;
+    ASSERT_EQ(doc.LoadFromBytes(file, u"user"), TPDFDocument::LoadOk) << c.Fixture << c.To;
+    EXPECT_EQ(PageContent(doc, 1), " " + SampleContentText + " ");
+    EXPECT_EQ(doc.LoadFromBytes(file, u"wrong"), TPDFDocument::LoadPasswordRejected);
   }
 }
 
