@@ -157,8 +157,15 @@ bool TPDFSecurityHandler::CheckPassword(const std::u16string& password) {
   ClearPassword();
   if (StateCode == NotEncrypted) return password.empty();
   if (StateCode != Supported) return false;
-  bool accepted = Security.AESKind == AES256 ? CheckPasswordAES256(PasswordToUTF8(password))
-                                             : CheckPasswordMD5(PasswordToWindows1252(password));
+  bool accepted = false;
+  if (Security.AESKind == AES256) {
+    // Writers of the older convention give AES-256 passwords as Windows-1252 bytes.
+    const std::string utf8 = PasswordToUTF8(password);
+    const std::string windows1252 = PasswordToWindows1252(password);
+    accepted = CheckPasswordAES256(utf8) || (windows1252 != utf8 && CheckPasswordAES256(windows1252));
+  } else {
+    accepted = CheckPasswordMD5(PasswordToWindows1252(password));
+  }
   if (!accepted) {
     ClearPassword();
     return false;

@@ -143,6 +143,17 @@ TEST(Document, UnexpectedKeyLengths) {
   }
 }
 
+// An AES-256 password written as Windows-1252 bytes opens the file given as text; UTF-8
+// files keep answering to their UTF-8 bytes only.
+TEST(Document, AES256PasswordsAsWindows1252) {
+  const std::string file = Fixture("locked/cp1252-aes-256.pdf");
+  TPDFDocument doc;
+  ASSERT_EQ(doc.LoadFromBytes(file, u"p\u00e4ss"), TPDFDocument::LoadOk);
+  EXPECT_NE(PageContent(doc, 1).find("(Hello) Tj"), std::string::npos);
+  EXPECT_EQ(doc.LoadFromBytes(file, u"pass"), TPDFDocument::LoadPasswordRejected);
+  EXPECT_EQ(doc.LoadFromBytes(Fixture("locked/latin-aes-256.pdf"), u"p\u00e4ss"), TPDFDocument::LoadOk);
+}
+
 TEST(Document, MissingPagesRootFails) {
   TTestPdfWriter w;
   const int catalog = w.Add("<< /Type /Catalog >>");
