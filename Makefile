@@ -1,31 +1,41 @@
-# Entry points for newcomers and CI. Every target installs what it misses.
+# Entry points for newcomers and CI. Every target installs what it misses: the build packages,
+# and for the tests GoogleTest and the PDF tools they may compare with.
 BUILD      ?= build
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps build test test-sanitize demo bench fuzz clean
+TEST_PACKAGES := libgtest-dev qpdf ghostscript poppler-utils
+
+.PHONY: all deps test-deps build test test-sanitize demo bench fuzz clean
 
 all: build
 
 deps:
 	@sh tools/install-deps.sh
 
-build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+test-deps:
+	@sh tools/install-deps.sh $(TEST_PACKAGES)
+
+build: test-deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORBIX_TESTS=ON >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-test-sanitize: deps
+test-sanitize: test-deps
 	cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DVORBIX_SANITIZE=ON >/dev/null
 	cmake --build build-sanitize -j $(JOBS)
 	cd build-sanitize && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j $(JOBS)
 
-demo: build
-	$(BUILD)/vorbix examples/sample.pdf -T || true
+# Only the program, in its own directory, so that the demo needs no test packages.
+demo: deps
+	cmake -S . -B build-demo -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVORBIX_TESTS=OFF >/dev/null
+	cmake --build build-demo -j $(JOBS) --target vorbix
+	build-demo/vorbix examples/sample.pdf -T || true
 
-bench: deps
+bench:
+	@sh tools/install-deps.sh qpdf
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVORBIX_TESTS=OFF -DVORBIX_BENCH=ON >/dev/null
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench_*; do echo "== $$b"; $$b || exit 1; done
@@ -42,4 +52,4 @@ fuzz:
 	done
 
 clean:
-	rm -rf $(BUILD) build-sanitize build-bench build-fuzz
+	rm -rf $(BUILD) build-demo build-sanitize build-bench build-fuzz

@@ -44,7 +44,7 @@ std::string Revision6Hash(const std::string& password, const std::string& salt, 
 std::string TPDFSecurityHandler::PasswordHashAES256(const std::string& password, const std::string& salt,
                                                     const std::string& userData) const {
   if (Security.Revision == 5) return SHA256(password + salt + userData);
-  return Revision6Hash(password, salt, userData);
+  return HashRevision6(password, salt, userData);
 }
 
 bool TPDFSecurityHandler::CheckPasswordAES256(const std::string& password) {

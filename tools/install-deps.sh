@@ -1,9 +1,10 @@
 #!/bin/sh
-# Installs the Debian packages the build, the tests and the demo need, when missing.
+# Installs, when missing, the Debian packages the build needs and those named as arguments
+# (the Makefile names the test packages for `make test`, clang for `make fuzz`).
 # Runs apt-get as root (directly, or through sudo when available).
 set -e
 need=""
-for pkg in g++ cmake make libgtest-dev zlib1g-dev qpdf ghostscript poppler-utils "$@"; do
+for pkg in g++ cmake make zlib1g-dev "$@"; do
   dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || need="$need $pkg"
 done
 [ -z "$need" ] && exit 0

@@ -9,6 +9,7 @@
 
 #include "engine/PellarPageTree.h"
 #include "pdf/PellarDocument.h"
+#include "tests/fuzz/SanitizerDefaults.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TPDFDocument document;

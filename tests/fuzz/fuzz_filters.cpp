@@ -9,6 +9,7 @@
 #include "filters/PellarFilters.h"
 #include "filters/PellarFlate.h"
 #include "filters/PellarLZW.h"
+#include "tests/fuzz/SanitizerDefaults.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include "pdf/PellarConvert.h"
 #include "security/PellarAES.h"
+#include "security/PellarHash.h"
 #include "security/PellarPassword.h"
 #include "security/PellarSecurity.h"
 #include "tests/support/EncryptedPdf.h"
@@ -405,6 +406,25 @@ TEST(PellarSecurity, DamagedAES256Entries) {
     if (handler.IsUnlocked()) {
       EXPECT_EQ(sample.DecryptedSecret(handler), SampleSecretText) << c.Name;
     }
+  }
+}
+
+// A handler given another revision-6 hash (the fuzz target's cheap stand-in) uses it: a
+// revision-5 file marked revision 6 opens with the revision-5 hash handed in.
+TEST(PellarSecurity, Revision6HashCanBeReplaced) {
+  TSample sample(Fixture("security/aes-256-r5.pdf"));
+  TPDFEncryptDictionary d = sample.Dictionary;
+  d.R = 6;
+  THandler standard;
+  standard.Examine(d);
+  EXPECT_FALSE(standard.CheckPassword(u"user"));
+  THandler replaced([](const std::string& password, const std::string& salt, const std::string& userData) {
+    return SHA256(password + salt + userData);
+  });
+  replaced.Examine(d);
+  for (const std::u16string password : {u"user", u"owner"}) {
+    ASSERT_TRUE(replaced.CheckPassword(password));
+    EXPECT_EQ(sample.DecryptedSecret(replaced), SampleSecretText);
   }
 }
 
