@@ -1,7 +1,9 @@
 #include "engine/PellarPageTree.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <unordered_set>
 
 #include "fonts/PellarFontCache.h"
 #include "pdf/PellarStreamData.h"
@@ -40,19 +42,63 @@ bool IsMarked(TPDFStream* stream) {
 
 TPDFPageTree::TPDFPageTree(TPDFDocument& document, TPDFDictionary* root)
     : Document(document), Root(root), Fonts(std::make_unique<TPDFFontCache>()) {
-  if (Root) SelectPage(1);
+  if (!Root) return;
+  // Every page is an object of the file: a larger /Count is damage, and one of two billion
+  // would make a walk over the pages run for hours.
+  const int32_t stored = Root->GetInteger("Count", 0);
+  if (Root->TypeName() == "Page" || stored <= 0 || stored > Document.ObjectCount()) WalkTree();
+  SelectPage(1);
+}
+
+void TPDFPageTree::WalkTree() {
+  Walked = true;
+  if (Root->TypeName() == "Page") {
+    WalkedPages.push_back({Root, Root});
+    return;
+  }
+  // Each node is entered once, so that cycles and nodes sharing their kids cost one visit.
+  std::unordered_set<TPDFDictionary*> entered{Root};
+  struct TLevel {
+    TPDFArray* Kids;
+    TPDFDictionary* Node;
+    int Next;
+  };
+  std::vector<TLevel> stack;
+  if (auto* kids = As<TPDFArray>(Root->Get("Kids", true))) stack.push_back({kids, Root, 0});
+  while (!stack.empty()) {
+    TLevel& level = stack.back();
+    if (level.Next >= level.Kids->Count()) {
+      stack.pop_back();
+      continue;
+    }
+    TPDFObject* entry = level.Kids->Item(level.Next++);
+    TPDFDictionary* node =
+        entry && entry->Kind == TPDFObject::KindIndRef ? As<TPDFDictionary>(Resolved(entry)) : nullptr;
+    if (!node) continue;
+    const std::string type = node->TypeName();
+    if (type == "Page") {
+      WalkedPages.push_back({node, level.Node});
+    } else if (type == "Pages" && stack.size() < MaxTreeDepth && entered.insert(node).second) {
+      if (auto* kids = As<TPDFArray>(node->Get("Kids", true))) stack.push_back({kids, node, 0});
+    }
+  }
 }
 
 TPDFPageTree::~TPDFPageTree() = default;
 
 int32_t TPDFPageTree::PageCount() const {
   if (!Root) return 0;
+  if (Walked) return static_cast<int32_t>(std::min<size_t>(WalkedPages.size(), INT32_MAX));
   return std::max(Root->GetInteger("Count", 0), 0);
 }
 
 TPDFDictionary* TPDFPageTree::FindPage(int32_t n) {
   const int32_t count = PageCount();
   if (n < 1 || n > count) return nullptr;
+  if (Walked) {
+    ParentNode = WalkedPages[static_cast<size_t>(n - 1)].Parent;
+    return WalkedPages[static_cast<size_t>(n - 1)].Page;
+  }
   // The tree's structure never changes in memory, so a page found before is found again.
   if (auto cached = PageCache.find(n); cached != PageCache.end()) {
     ParentNode = cached->second.Parent;

@@ -23,7 +23,8 @@ public:
   TPDFPageTree(TPDFDocument& document, TPDFDictionary* root);
   ~TPDFPageTree();
 
-  // The root's /Count as stored; the tree is never counted.
+  // The root's /Count as stored, unless it cannot be right (not positive, or more pages than
+  // the file has objects): then the pages found by one walk of the tree.
   int32_t PageCount() const;
   TPDFDictionary* FindPage(int32_t n);
   // Numbers outside 1 to PageCount select the current page again.
@@ -49,6 +50,8 @@ private:
     TPDFDictionary* Parent;  // the /Pages node whose Kids hold the page
   };
 
+  // Collects every page in order into WalkedPages, entering each /Pages node once.
+  void WalkTree();
   TPDFDictionary* SearchTree(TPDFArray* kids, int32_t n, int32_t count, bool cachePassed);
   void CacheFollowing(TPDFArray* kids, int after, int32_t n, int64_t limit, TPDFDictionary* parent);
   void Remember(int32_t n, TPDFDictionary* page, TPDFDictionary* parent);
@@ -74,6 +77,9 @@ private:
   // far more pages than the file holds.
   std::unordered_map<int32_t, TCachedPage> PageCache;
   std::unique_ptr<TPDFFontCache> Fonts;
+  // The pages in order when the count comes from a walk of the tree; FindPage then indexes them.
+  bool Walked = false;
+  std::vector<TCachedPage> WalkedPages;
   bool SizeValid = false;
   double Width = 0;
   double Height = 0;

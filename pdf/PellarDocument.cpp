@@ -102,17 +102,20 @@ TPDFLoadResult TPDFDocument::LoadFromBytes(std::string bytes, const std::u16stri
     FileText = std::move(bytes);
     FileLength = static_cast<int32_t>(FileText.size());
     TPDFLoadResult result = LoadSteps(password);
-    if (result == LoadFailed) {
+    if (result != LoadOk) {
       const size_t header = FileText.find("%PDF-");
       if (header != std::string::npos && header > 0) {
         // Junk before the header: offsets count from "%PDF-". The bytes move in place
-        // rather than being copied, as the file may be large.
+        // rather than being copied, as the file may be large. Misread offsets can also make
+        // the encryption dictionary unreadable, so a refused password is tried again too;
+        // the better answer stands.
         std::string rest = std::move(FileText);
         rest.erase(0, header);
         ResetDocument();
         FileText = std::move(rest);
         FileLength = static_cast<int32_t>(FileText.size());
-        result = LoadSteps(password);
+        const TPDFLoadResult retry = LoadSteps(password);
+        if (retry != LoadFailed) result = retry;
       }
     }
     if (result != LoadOk) ResetDocument();

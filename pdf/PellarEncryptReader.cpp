@@ -6,7 +6,8 @@
 
 namespace {
 
-// Entries of the encryption dictionary are read directly, never through references.
+// Entries of the encryption dictionary are read directly, never through references (but
+// see /CF below).
 template <class T>
 const T* Direct(const TPDFDictionary& dict, const char* key) {
   return As<T>(dict.Get(key, false));
@@ -65,8 +66,10 @@ TPDFEncryptDictionary ReadEncryptDictionary(const TPDFDictionary& trailer) {
     out.EncryptMetadata = flag->Value;
   out.StmF = NameOf(dict, "StmF");
   out.StrF = NameOf(dict, "StrF");
-  if (const auto* filters = Direct<TPDFDictionary>(dict, "CF")) {
-    if (const auto* standard = Direct<TPDFDictionary>(*filters, "StdCF")) {
+  // Writers store the crypt filters, or each filter, as objects of their own; those hold no
+  // strings, so reading them before the password is checked is safe.
+  if (const auto* filters = As<TPDFDictionary>(dict.Get("CF", true))) {
+    if (const auto* standard = As<TPDFDictionary>(filters->Get("StdCF", true))) {
       out.HasStdCF = true;
       out.StdCFMethod = NameOf(*standard, "CFM");
       out.HasStdCFLength = ReadInteger(*standard, "Length", out.StdCFLength);

@@ -35,11 +35,14 @@ int32_t NumberOrZero(const TPDFObject* value) {
   return number ? number->AsInteger() : 0;
 }
 
-// A big-endian field of 1 to 4 bytes; other widths give 0 and consume nothing.
-int32_t ReadField(const std::string& data, size_t& pos, int32_t width) {
-  if (width < 1 || width > 4) return 0;
+// A big-endian field of `width` bytes (none for a width below 1). Its value is its four
+// low-order bytes; `fits` turns false when a byte before them is not zero.
+int32_t ReadField(const std::string& data, size_t& pos, int32_t width, bool& fits) {
   uint32_t value = 0;
-  for (int32_t i = 0; i < width; ++i) value = (value << 8) | static_cast<unsigned char>(data[pos++]);
+  for (int32_t i = 0; i < width; ++i) {
+    if (value >> 24 != 0) fits = false;
+    value = (value << 8) | static_cast<unsigned char>(data[pos++]);
+  }
   return static_cast<int32_t>(value);
 }
 
@@ -151,10 +154,27 @@ bool TPDFXRefReader::ReadClassicTable(int64_t start, std::optional<int64_t>& pre
       while (i < header.size() && IsDigit(header[i])) ++i;
       return header.substr(begin, i - begin);
     };
+    // Blank lines between subsections or before "trailer" are stepped over, at the cost of
+    // the budget: chains of sections must not rescan the same blanks.
+    size_t blanks = 0;
+    while (blanks < header.size() && IsPdfWhitespace(static_cast<unsigned char>(header[blanks]))) ++blanks;
+    if (blanks > 0 && EntryBudget > 0) {
+      pos += static_cast<int64_t>(blanks);
+      EntryBudget -= static_cast<int64_t>(blanks);
+      continue;
+    }
     skipToDigit();
     const int32_t first = TextToIntDef(takeDigits(), -1);
     skipToDigit();
-    const int32_t count = TextToIntDef(takeDigits(), 0);
+    const std::string countText = takeDigits();
+    const int32_t count = TextToIntDef(countText, 0);
+    // An empty subsection ("0 0", as some writers give when all entries are in a stream) is
+    // valid and lists nothing; the subsections after it are still read.
+    if (first >= 0 && !countText.empty() && count == 0 && EntryBudget > 0) {
+      pos += static_cast<int64_t>(i);
+      EntryBudget -= static_cast<int64_t>(i);
+      continue;
+    }
     skipToDigit();
     // A header whose window runs out before the first entry is damaged beyond use.
     if (i >= header.size()) return false;
@@ -239,8 +259,13 @@ bool TPDFXRefReader::ReadStreamSection(int64_t start, std::optional<int64_t>& pr
 
 void TPDFXRefReader::ReportStreamEntries(const TPDFStream& stream, const std::array<int32_t, 3>& w,
                                          const std::vector<std::pair<int64_t, int64_t>>& subsections) {
-  auto width = [](int32_t v) { return v >= 1 && v <= 4 ? static_cast<size_t>(v) : size_t(0); };
-  const size_t entrySize = width(w[0]) + width(w[1]) + width(w[2]);
+  // A width beyond the decoder's limit reads no entry either way; capping it keeps the sums
+  // below within 64 bits.
+  std::array<int32_t, 3> width;
+  for (size_t i = 0; i < 3; ++i)
+    width[i] = static_cast<int32_t>(std::clamp<int64_t>(w[i], 0, static_cast<int64_t>(MaxDecodedStreamSize)));
+  const size_t entrySize =
+      static_cast<size_t>(width[0]) + static_cast<size_t>(width[1]) + static_cast<size_t>(width[2]);
   // Only the bytes the subsections can read are decoded.
   int64_t wanted = 0;
   for (const auto& subsection : subsections)
@@ -251,10 +276,16 @@ void TPDFXRefReader::ReportStreamEntries(const TPDFStream& stream, const std::ar
   // Reading stops at the end of the data; entries without bytes say nothing.
   for (const auto& [firstNumber, count] : subsections) {
     for (int64_t k = 0; k < count && entrySize > 0 && pos + entrySize <= data.size(); ++k) {
-      const int32_t type = w[0] == 0 ? 1 : ReadField(data, pos, w[0]);
-      const int32_t f2 = ReadField(data, pos, w[1]);
-      const int32_t f3 = ReadField(data, pos, w[2]);
+      bool fits = true;
+      const int32_t type = w[0] == 0 ? 1 : ReadField(data, pos, width[0], fits);
+      const int32_t f2 = ReadField(data, pos, width[1], fits);
+      const int32_t f3 = ReadField(data, pos, width[2], fits);
       const int64_t number = firstNumber + k;
+      // A value too large for any offset or number names nothing: the entry reads as free.
+      if (!fits) {
+        Report(number, 0, 'f', 0);
+        continue;
+      }
       switch (type) {
         case 0: Report(number, f2, 'f', f3); break;
         case 1: Report(number, f2, 'n', f3); break;

@@ -30,6 +30,14 @@ int32_t CryptFilterBits(int32_t length) {
   return IsRC4KeyBits(length) ? length : 0;
 }
 
+// A key length no reading explains (16 meant as bytes in /Length, 0, 4096) still opens the
+// file: a length given in bytes is taken as such, anything else as 128 bits, and the key
+// steps that follow the length alone (16-byte keys for any length but 40 bits) come next.
+int32_t UnexpectedLengthBits(int32_t length) {
+  const int32_t bits = CryptFilterBits(length);
+  return bits != 0 ? bits : 128;
+}
+
 }  // namespace
 
 void TPDFSecurityHandler::Reset() {
@@ -61,9 +69,9 @@ bool TPDFSecurityHandler::Accept(const TPDFEncryptDictionary& d) {
       break;
     case 2:
       if (d.R != 2 && d.R != 3) return false;
-      if (d.HasLength && !IsRC4KeyBits(d.Length)) return false;
       keyBits = d.HasLength ? d.Length : 40;
       lengthDrivenBits = d.HasLength ? d.Length : 128;
+      if (d.HasLength && !IsRC4KeyBits(d.Length)) keyBits = UnexpectedLengthBits(d.Length);
       break;
     case 4:
       if (d.R != 4 || (d.StdCFMethod != "V2" && d.StdCFMethod != "AESV2")) return false;
@@ -114,7 +122,11 @@ bool TPDFSecurityHandler::AcceptCryptFilter(const TPDFEncryptDictionary& d, int3
     return true;
   }
   keyBits = lengthDrivenBits = CryptFilterBits(d.StdCFLength);
-  return keyBits != 0;
+  if (keyBits == 0) {
+    keyBits = UnexpectedLengthBits(d.StdCFLength);
+    lengthDrivenBits = d.StdCFLength;
+  }
+  return true;
 }
 
 // The standard steps follow the revision: revision 2 keys have 5 bytes, later ones
@@ -145,8 +157,15 @@ bool TPDFSecurityHandler::CheckPassword(const std::u16string& password) {
   ClearPassword();
   if (StateCode == NotEncrypted) return password.empty();
   if (StateCode != Supported) return false;
-  bool accepted = Security.AESKind == AES256 ? CheckPasswordAES256(PasswordToUTF8(password))
-                                             : CheckPasswordMD5(PasswordToWindows1252(password));
+  bool accepted = false;
+  if (Security.AESKind == AES256) {
+    // Writers of the older convention give AES-256 passwords as Windows-1252 bytes.
+    const std::string utf8 = PasswordToUTF8(password);
+    const std::string windows1252 = PasswordToWindows1252(password);
+    accepted = CheckPasswordAES256(utf8) || (windows1252 != utf8 && CheckPasswordAES256(windows1252));
+  } else {
+    accepted = CheckPasswordMD5(PasswordToWindows1252(password));
+  }
   if (!accepted) {
     ClearPassword();
     return false;

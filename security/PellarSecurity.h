@@ -8,7 +8,7 @@
 
 // The values of a document's /Encrypt dictionary and /ID, as the document loader
 // reads them from the trailer. Entries are read directly (references inside the
-// dictionary are not followed); an entry of another type reads as absent, which
+// dictionary are not followed, save /CF and its filters); an entry of another type reads as absent, which
 // the defaults below describe. Numbers are rounded to integers.
 struct TPDFEncryptDictionary {
   bool Present = false;           // the trailer has /Encrypt, whatever its value

@@ -58,6 +58,9 @@ for streams in disable generate; do
   lock latin-aes-256 "päss" owner 256
   lock latin-aes-128 "päss" owner 128 --use-aes=y
 done
+# A writer of the older convention: the AES-256 password as its Windows-1252 bytes.
+run_qpdf --allow-weak-crypto --object-streams=disable --password-mode=bytes --encrypt "$(printf 'p\344ss')" owner 256 \
+  -- locked/plain.pdf locked/cp1252-aes-256.pdf
 
 # driver/: the files the command-line password tests open.
 drive() {

@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <utility>
+#include <vector>
+
 #include "engine/PellarPageTree.h"
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarStreamData.h"
 #include "pdf/PellarStructure.h"
+#include "tests/support/EncryptedPdf.h"
 #include "tests/support/Fixtures.h"
 #include "tests/support/PdfWriter.h"
 
@@ -72,6 +77,81 @@ TEST(Document, JunkBeforeTheHeaderIsDropped) {
   ASSERT_EQ(doc.LoadFromBytes(file, u""), TPDFDocument::LoadOk);
   EXPECT_EQ(doc.PageTree().PageCount(), 1);
   EXPECT_EQ(PageContent(doc, 1), " " + Content + " ");
+}
+
+// Twenty bytes of junk leave the cross-reference table within reach but the objects off their
+// offsets, so the first try finds no usable encryption dictionary and refuses the password.
+TEST(Document, JunkBeforeAnEncryptedFile) {
+  for (size_t junk : {20, 100}) {
+    const std::string file = std::string(junk, 'J') + Fixture("locked/empty-user-aes-256.pdf");
+    TPDFDocument doc;
+    ASSERT_EQ(doc.LoadFromBytes(file, u""), TPDFDocument::LoadOk) << junk;
+    EXPECT_NE(PageContent(doc, 1).find("(Hello) Tj"), std::string::npos) << junk;
+    EXPECT_EQ(doc.LoadFromBytes(file, u"wrong"), TPDFDocument::LoadPasswordRejected) << junk;
+  }
+}
+
+// The encryption dictionary (object 6) of a qpdf fixture, empty-user-aes-128.pdf unless
+// another is named, written again by an update, with the changes given, and the objects added beside it.
+std::string UpdatedEncryption(const std::vector<std::pair<std::string, std::string>>& changes,
+                              const std::map<int, std::string>& added = {},
+                              const std::string& fixture = "security/empty-user-aes-128.pdf") {
+  std::string file = Fixture(fixture);
+  const size_t begin = file.find("<<", file.find("6 0 obj"));
+  std::string dict = file.substr(begin, file.find("endobj", begin) - begin);
+  for (const auto& [from, to] : changes) dict.replace(dict.find(from), from.size(), to);
+  std::map<int, std::string> objects = added;
+  objects[6] = dict;
+  const size_t id = file.find("/ID", file.rfind("trailer"));
+  AppendUpdate(file, objects, "/Root 1 0 R /Size 12 /Encrypt 6 0 R " + file.substr(id, file.find(']', id) + 1 - id));
+  return file;
+}
+
+const std::string StdCF = "<< /AuthEvent /DocOpen /CFM /AESV2 /Length 16 >>";
+
+TEST(Document, EncryptionDictionaryEntriesThroughReferences) {
+  const std::vector<std::pair<std::string, std::string>> cases[] = {
+      {},
+      {{"/CF << /StdCF " + StdCF + " >>", "/CF 10 0 R"}},
+      {{StdCF, "11 0 R"}},
+  };
+  for (const auto& changes : cases) {
+    // Object 10 holds the filters with /StdCF as a reference to 11.
+    const std::string file = UpdatedEncryption(changes, {{10, "<< /StdCF 11 0 R >>"}, {11, StdCF}});
+    TPDFDocument doc;
+    ASSERT_EQ(doc.LoadFromBytes(file, u""), TPDFDocument::LoadOk) << changes.size();
+    EXPECT_EQ(PageContent(doc, 1), " " + SampleContentText + " ");
+  }
+}
+
+// RC4 files whose key length reads neither as bits nor as bytes still open.
+TEST(Document, UnexpectedKeyLengths) {
+  struct {
+    const char* Fixture;
+    std::string From, To;
+  } cases[] = {
+      {"security/rc4-128.pdf", "/Length 128", "/Length 16"},
+      {"security/rc4-128.pdf", "/Length 128", "/Length 4096"},
+      {"security/rc4-128-v4.pdf", "/Length 16 >>", "/Length 3 >>"},
+  };
+  for (const auto& c : cases) {
+    const std::string file = UpdatedEncryption({{c.From, c.To}}, {}, c.Fixture);
+    TPDFDocument doc;
+    ASSERT_EQ(doc.LoadFromBytes(file, u"user"), TPDFDocument::LoadOk) << c.Fixture << c.To;
+    EXPECT_EQ(PageContent(doc, 1), " " + SampleContentText + " ");
+    EXPECT_EQ(doc.LoadFromBytes(file, u"wrong"), TPDFDocument::LoadPasswordRejected);
+  }
+}
+
+// An AES-256 password written as Windows-1252 bytes opens the file given as text; UTF-8
+// files keep answering to their UTF-8 bytes only.
+TEST(Document, AES256PasswordsAsWindows1252) {
+  const std::string file = Fixture("locked/cp1252-aes-256.pdf");
+  TPDFDocument doc;
+  ASSERT_EQ(doc.LoadFromBytes(file, u"p\u00e4ss"), TPDFDocument::LoadOk);
+  EXPECT_NE(PageContent(doc, 1).find("(Hello) Tj"), std::string::npos);
+  EXPECT_EQ(doc.LoadFromBytes(file, u"pass"), TPDFDocument::LoadPasswordRejected);
+  EXPECT_EQ(doc.LoadFromBytes(Fixture("locked/latin-aes-256.pdf"), u"p\u00e4ss"), TPDFDocument::LoadOk);
 }
 
 TEST(Document, MissingPagesRootFails) {
@@ -220,6 +300,25 @@ TEST(Document, NewerFreeEntryDoesNotHideOlderObject) {
   TPDFObject* object = Object(doc, 1);
   ASSERT_NE(object, nullptr);
   EXPECT_EQ(object->Text(), "(old)");
+}
+
+// Tables that list nothing in a subsection (hybrid files and updates that change only the
+// trailer write "0 0") still give every object.
+TEST(Document, EmptySubsectionsAreValid) {
+  const std::string plain = MakeTestPdf({Content});
+  std::string before = plain;
+  before.replace(before.find("xref\n"), 5, "xref\n0 0\n\n");
+  std::string update = plain;
+  const std::string prev = update.substr(update.rfind("startxref") + 10);
+  const size_t end = update.size();
+  update += "xref\r\n0 0\r\n" + std::string(40, ' ') + "\r\ntrailer\n<< /Size 6 /Root 1 0 R /Prev " +
+            prev.substr(0, prev.find('\n')) + " >>\nstartxref\n" + std::to_string(end) + "\n%%EOF\n";
+  for (const std::string& file : {before, update}) {
+    TPDFDocument doc;
+    ASSERT_EQ(doc.LoadFromBytes(file, u""), TPDFDocument::LoadOk);
+    EXPECT_EQ(doc.PageTree().PageCount(), 1);
+    EXPECT_EQ(PageContent(doc, 1), " " + Content + " ");
+  }
 }
 
 TEST(Document, BlankDocument) {

@@ -6,6 +6,8 @@
 #include <tuple>
 #include <vector>
 
+#include "tests/support/TestBytes.h"
+
 using namespace std::string_literals;
 
 namespace {
@@ -153,5 +155,57 @@ TEST(XRefReader, StreamSectionEdgeCases) {
     TRecorder rec(reader);
     EXPECT_EQ(reader.ReadSection(0), c.Ok) << c.Name;
     EXPECT_EQ(rec.Entries.size(), c.Entries) << c.Name;
+  }
+}
+
+TEST(XRefReader, EmptySubsections) {
+  const std::string entry = "0000000017 00000 n\r\n";
+  struct {
+    const char* Name;
+    std::string File;
+    std::vector<TEntry> Entries;
+  } cases[] = {
+      {"only an empty subsection", "xref\n0 0\ntrailer\n<< /Size 1 >>\n", {}},
+      {"line ends and blanks before the trailer",
+       "xref\r\n0 0 \r\n" + std::string(30, ' ') + "\r\ntrailer\n<< /Size 1 >>\n",
+       {}},
+      {"empty subsection before a full one",
+       "xref\n0 0\n4 1\n" + entry + "trailer\n<< /Size 5 >>\n",
+       {{4, 17, 'n', 0}}},
+      {"empty subsection after a full one", "xref\n4 1\n" + entry + "9 0\ntrailer\n<< /Size 5 >>\n", {{4, 17, 'n', 0}}},
+  };
+  for (const auto& c : cases) {
+    TPDFXRefReader reader(c.File);
+    TRecorder rec(reader);
+    EXPECT_TRUE(reader.ReadSection(0)) << c.Name;
+    EXPECT_EQ(rec.Entries, c.Entries) << c.Name;
+    EXPECT_EQ(rec.Trailers.size(), 1u) << c.Name;
+  }
+}
+
+TEST(XRefReader, FieldsWiderThanFourBytes) {
+  struct {
+    const char* Name;
+    std::string W;
+    std::string Data;
+    std::vector<TEntry> Entries;
+  } cases[] = {
+      {"wide generation", "1 4 6", "01 0000012c 000000000002  02 00000007 000000000003",
+       {{0, 300, 'n', 2}, {1, 7, 'c', 3}}},
+      {"wide offset", "1 8 2", "01 000000000000012c 0000  01 0000000000000190 0001",
+       {{0, 300, 'n', 0}, {1, 400, 'n', 1}}},
+      {"a value beyond the low four bytes reads as free", "1 8 2", "01 000000010000012c 0000  01 0000000000000190 0000",
+       {{0, 0, 'f', 0}, {1, 400, 'n', 0}}},
+      {"a wide type field", "5 4 1", "0000000001 0000012c 00  0100000001 00000190 00",
+       {{0, 300, 'n', 0}, {1, 0, 'f', 0}}},
+  };
+  for (const auto& c : cases) {
+    const std::string data = HexToBytes(c.Data);
+    const std::string file = "1 0 obj\n<< /Type /XRef /Size 2 /W [" + c.W + "] /Length " +
+                             std::to_string(data.size()) + " >>\nstream\n" + data + "\nendstream";
+    TPDFXRefReader reader(file);
+    TRecorder rec(reader);
+    EXPECT_TRUE(reader.ReadSection(0)) << c.Name;
+    EXPECT_EQ(rec.Entries, c.Entries) << c.Name;
   }
 }

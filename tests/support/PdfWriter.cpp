@@ -65,3 +65,18 @@ std::string MakeTestPdf(const std::vector<std::string>& pageContents, const std:
   return w.Build(catalog, trailerExtra);
 }
 
+
+void AppendUpdate(std::string& file, const std::map<int, std::string>& objects, const std::string& trailerEntries) {
+  const size_t keyword = file.rfind("startxref");
+  const long prev = keyword == std::string::npos ? 0 : std::stol(file.substr(keyword + 9));
+  std::string table = "xref\n";
+  char entry[32];
+  for (const auto& [number, body] : objects) {
+    std::snprintf(entry, sizeof entry, "%d 1\n%010zu 00000 n \n", number, file.size());
+    table += entry;
+    file += std::to_string(number) + " 0 obj\n" + body + "\nendobj\n";
+  }
+  const size_t xref = file.size();
+  file += table + "trailer\n<< /Prev " + std::to_string(prev) + " " + trailerEntries + " >>\nstartxref\n" +
+          std::to_string(xref) + "\n%%EOF\n";
+}

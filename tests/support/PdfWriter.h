@@ -31,3 +31,8 @@ private:
 // Answers the file bytes.
 std::string MakeTestPdf(const std::vector<std::string>& pageContents, const std::string& trailerExtra = "");
 
+
+// Appends an incremental update to the file: the objects (number -> text between "n 0 obj" and
+// "endobj"), a table of one subsection per object, and a trailer with /Prev to the section the
+// file's last "startxref" names and the entries given.
+void AppendUpdate(std::string& file, const std::map<int, std::string>& objects, const std::string& trailerEntries);
