@@ -24,6 +24,8 @@ std::string XorEach(const std::string& key, int value) {
 // RC4 key lengths run from 40 to 128 bits in whole bytes.
 bool IsRC4KeyBits(int32_t bits) { return bits >= 40 && bits <= 128 && bits % 8 == 0; }
 
+bool UsesStdCF(const TPDFEncryptDictionary& d) { return d.StmF == "StdCF" || d.StrF == "StdCF"; }
+
 // A crypt filter's /Length is meant in bytes, but some writers give bits.
 int32_t CryptFilterBits(int32_t length) {
   if (length >= 5 && length <= 16) return length * 8;
@@ -74,13 +76,16 @@ bool TPDFSecurityHandler::Accept(const TPDFEncryptDictionary& d) {
       if (d.HasLength && !IsRC4KeyBits(d.Length)) keyBits = UnexpectedLengthBits(d.Length);
       break;
     case 4:
-      if (d.R != 4 || (d.StdCFMethod != "V2" && d.StdCFMethod != "AESV2")) return false;
+      if (d.R != 4) return false;
       if (!AcceptCryptFilter(d, keyBits, lengthDrivenBits)) return false;
+      if (!UsesStdCF(d)) break;
+      if (d.StdCFMethod != "V2" && d.StdCFMethod != "AESV2") return false;
       aesKind = d.StdCFMethod == "AESV2" ? AES128 : AESNone;
       break;
     case 5:
-      if ((d.R != 5 && d.R != 6) || d.StdCFMethod != "AESV3") return false;
+      if (d.R != 5 && d.R != 6) return false;
       if (!AcceptCryptFilter(d, keyBits, lengthDrivenBits)) return false;
+      if (UsesStdCF(d) && d.StdCFMethod != "AESV3") return false;
       aesKind = AES256;
       Security.OwnerKeyEntry = d.OE;
       Security.UserKeyEntry = d.UE;
@@ -94,8 +99,11 @@ bool TPDFSecurityHandler::Accept(const TPDFEncryptDictionary& d) {
   Security.OwnerEntry = d.O;
   Security.UserEntry = d.U;
   Security.EncryptMetadata = d.EncryptMetadata;
+  Security.StreamsEncrypted = d.V < 4 || d.StmF != "Identity";
+  Security.StringsEncrypted = d.V < 4 || d.StrF != "Identity";
   Security.FileId = d.FileId;
   Security.AESKind = aesKind;
+  if (!Security.StreamsEncrypted && !Security.StringsEncrypted) return true;  // no key is ever needed
   if (aesKind == AES256) {
     Security.KeyBits = 256;
     Security.Method = MethodAES256;
@@ -107,11 +115,14 @@ bool TPDFSecurityHandler::Accept(const TPDFEncryptDictionary& d) {
   return true;
 }
 
-// Strings and streams must both go through the one crypt filter /StdCF. Its method
-// fixes the key length of AES; /Length gives that of RC4.
+// Strings and streams go through the one crypt filter /StdCF, or through /Identity, which leaves
+// them as they are. The method of /StdCF fixes the key length of AES; /Length gives that of RC4.
 bool TPDFSecurityHandler::AcceptCryptFilter(const TPDFEncryptDictionary& d, int32_t& keyBits,
                                             int32_t& lengthDrivenBits) {
-  if (d.StmF != "StdCF" || d.StrF != "StdCF" || !d.HasStdCF) return false;
+  for (const std::string* name : {&d.StmF, &d.StrF})
+    if (*name != "StdCF" && *name != "Identity") return false;
+  if (!UsesStdCF(d)) return true;
+  if (!d.HasStdCF) return false;
   if (d.StdCFMethod != "V2") {
     keyBits = lengthDrivenBits = d.StdCFMethod == "AESV2" ? 128 : 256;
     return true;
@@ -158,7 +169,10 @@ bool TPDFSecurityHandler::CheckPassword(const std::u16string& password) {
   if (StateCode == NotEncrypted) return password.empty();
   if (StateCode != Supported) return false;
   bool accepted = false;
-  if (Security.AESKind == AES256) {
+  if (!Security.StreamsEncrypted && !Security.StringsEncrypted) {
+    // Only embedded files are encrypted, and they are never read: any password opens the rest.
+    Security.UserAccepted = accepted = true;
+  } else if (Security.AESKind == AES256) {
     // Writers of the older convention give AES-256 passwords as Windows-1252 bytes.
     const std::string utf8 = PasswordToUTF8(password);
     const std::string windows1252 = PasswordToWindows1252(password);
@@ -260,7 +274,7 @@ bool TPDFSecurityHandler::CheckOwnerPassword(const std::string& password, const 
 }
 
 std::string TPDFSecurityHandler::ObjectKey(int32_t objectNumber, int32_t generation) const {
-  if (!IsUnlocked()) return {};
+  if (!IsUnlocked() || Security.FileKey.empty()) return {};
   if (Security.EncryptRefNumber != 0 && objectNumber == Security.EncryptRefNumber) return {};
   if (Security.AESKind == AES256) return Security.FileKey;
   std::string input = Security.FileKey + LittleEndian(static_cast<uint32_t>(objectNumber), 3) +

@@ -23,7 +23,7 @@ struct TPDFEncryptDictionary {
   std::string O, U;               // /O, /U: string bytes, empty when not strings
   std::string OE, UE, Perms;      // /OE, /UE, /Perms likewise (revisions 5 and 6)
   bool EncryptMetadata = true;    // /EncryptMetadata; true unless it is the boolean false
-  std::string StmF, StrF;         // /StmF, /StrF names
+  std::string StmF, StrF;         // /StmF, /StrF names; /Identity leaves that class in clear
   bool HasStdCF = false;          // /CF is a dictionary whose /StdCF is a dictionary
   std::string StdCFMethod;        // /CF /StdCF /CFM name
   bool HasStdCFLength = false;    // /CF /StdCF /Length is a number
@@ -53,6 +53,9 @@ struct TPDFSecurityState {
   TPDFAESKind AESKind = TPDFAESKind::AESNone;
   TPDFCryptMethod Method = TPDFCryptMethod::MethodRC4Revision2;
   bool EncryptMetadata = true;    // false: /Type /Metadata streams were written in clear
+  // A class of data whose crypt filter is /Identity was written in clear.
+  bool StreamsEncrypted = true;
+  bool StringsEncrypted = true;
   std::string FileId;
   std::string FileKey;
   bool UserAccepted = false;

@@ -67,6 +67,8 @@ TEST(PellarSecurity, AcceptanceOfDictionaries) {
       {"V 2 without /Length", Changed(BaseDictionary(2), [](auto& d) { d.HasLength = false; }),
        THandler::Supported, 40, THandler::MethodRC4Revision3},
       {"V 4 AESV2", BaseDictionary(4), THandler::Supported, 128, THandler::MethodAES128},
+      {"V 4 AESV2, strings in clear", Changed(BaseDictionary(4), [](auto& d) { d.StrF = "Identity"; }),
+       THandler::Supported, 128, THandler::MethodAES128},
       {"V 4 AESV2, crypt filter /Length 4096 (the method fixes the key)",
        Changed(BaseDictionary(4), [](auto& d) { d.StdCFLength = 4096; }), THandler::Supported, 128,
        THandler::MethodAES128},
@@ -108,10 +110,8 @@ TEST(PellarSecurity, AcceptanceOfDictionaries) {
       {"V 0", Changed(BaseDictionary(1), [](auto& d) { d.V = 0; }), THandler::Unsupported, 0, {}},
       {"V 1 R 4", Changed(BaseDictionary(1), [](auto& d) { d.R = 4; }), THandler::Unsupported, 0, {}},
       {"V 4 R 3", Changed(BaseDictionary(4), [](auto& d) { d.R = 3; }), THandler::Unsupported, 0, {}},
-      {"V 4 /StmF /Identity", Changed(BaseDictionary(4), [](auto& d) { d.StmF = "Identity"; }),
-       THandler::Unsupported, 0, {}},
-      {"V 4 /StrF /Identity", Changed(BaseDictionary(4), [](auto& d) { d.StrF = "Identity"; }),
-       THandler::Unsupported, 0, {}},
+      {"V 4 /StmF /MyCF", Changed(BaseDictionary(4), [](auto& d) { d.StmF = "MyCF"; }), THandler::Unsupported, 0,
+       {}},
       {"V 4 without /StdCF", Changed(BaseDictionary(4), [](auto& d) { d.HasStdCF = false; }),
        THandler::Unsupported, 0, {}},
       {"V 4 /CFM /None", Changed(BaseDictionary(4), [](auto& d) { d.StdCFMethod = "None"; }),
@@ -145,7 +145,7 @@ TEST(PellarSecurity, PasswordsWithoutAnUsableDictionary) {
   // An unsupported dictionary, or one whose entries are missing or short, accepts
   // no password, the empty one included.
   const TPDFEncryptDictionary broken[] = {
-      Changed(BaseDictionary(4), [](auto& d) { d.StmF = "Identity"; }),
+      Changed(BaseDictionary(4), [](auto& d) { d.StrF = "MyCF"; }),
       Changed(BaseDictionary(1), [](auto& d) { d.O.clear(), d.U.clear(); }),
       Changed(BaseDictionary(2), [](auto& d) { d.U = "short"; }),
       Changed(BaseDictionary(4), [](auto& d) { d.O.clear(), d.U.clear(), d.FileId.clear(); }),
