@@ -10,6 +10,7 @@
 #include "pdf/PellarConvert.h"
 #include "pdf/PellarEncryptReader.h"
 #include "pdf/PellarFileStream.h"
+#include "pdf/PellarObjectScan.h"
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarParser.h"
 #include "pdf/PellarStreamData.h"
@@ -65,6 +66,7 @@ TPDFDocument::~TPDFDocument() {
 void TPDFDocument::ResetDocument() {
   Tree.reset();
   ObjectStreams.clear();
+  Scan.reset();
   Objects.clear();
   NumberIndex.clear();
   Records.clear();
@@ -101,7 +103,7 @@ TPDFLoadResult TPDFDocument::LoadFromBytes(std::string bytes, const std::u16stri
     if (bytes.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) return LoadFailed;
     FileText = std::move(bytes);
     FileLength = static_cast<int32_t>(FileText.size());
-    TPDFLoadResult result = LoadSteps(password);
+    TPDFLoadResult result = LoadSteps(password, false);
     if (result != LoadOk) {
       const size_t header = FileText.find("%PDF-");
       if (header != std::string::npos && header > 0) {
@@ -109,14 +111,17 @@ TPDFLoadResult TPDFDocument::LoadFromBytes(std::string bytes, const std::u16stri
         // rather than being copied, as the file may be large. Misread offsets can also make
         // the encryption dictionary unreadable, so a refused password is tried again too;
         // the better answer stands.
-        std::string rest = std::move(FileText);
-        rest.erase(0, header);
-        ResetDocument();
-        FileText = std::move(rest);
-        FileLength = static_cast<int32_t>(FileText.size());
-        const TPDFLoadResult retry = LoadSteps(password);
+        FileText.erase(0, header);
+        ResetKeepingFile();
+        const TPDFLoadResult retry = LoadSteps(password, false);
         if (retry != LoadFailed) result = retry;
       }
+    }
+    if (result == LoadFailed) {
+      // The cross-reference data are damaged or lead to no pages: the objects are found
+      // where the file defines them. Files that load by their tables never come here.
+      ResetKeepingFile();
+      result = LoadSteps(password, true);
     }
     if (result != LoadOk) ResetDocument();
     return result;
@@ -126,13 +131,25 @@ TPDFLoadResult TPDFDocument::LoadFromBytes(std::string bytes, const std::u16stri
   }
 }
 
-TPDFLoadResult TPDFDocument::LoadSteps(const std::u16string& password) {
+void TPDFDocument::ResetKeepingFile() {
+  std::string file = std::move(FileText);
+  ResetDocument();
+  FileText = std::move(file);
+  FileLength = static_cast<int32_t>(FileText.size());
+}
+
+TPDFLoadResult TPDFDocument::LoadSteps(const std::u16string& password, bool rebuild) {
   if (!CheckHeader()) return LoadFailed;
-  if (!ReadCrossReference()) return LoadFailed;
+  if (!(rebuild ? RebuildFromScan() : ReadCrossReference())) return LoadFailed;
   TPDFLoadResult result = LoadOk;
   if (TrailerDict->Get("Encrypt", false)) {
     EncryptionState();
     if (!Security.CheckPassword(password)) result = LoadPasswordRejected;
+  }
+  if (rebuild && result == LoadOk) {
+    // Object streams are read once the password is known, as their data are encrypted.
+    AddObjectStreamObjects();
+    if (!HasPagesRoot()) FindCatalog();
   }
   Stopped = false;
   TPDFDictionary* root = result == LoadOk ? PagesRoot() : nullptr;
@@ -166,8 +183,17 @@ bool TPDFDocument::CheckHeader() {
   return found;
 }
 
-bool TPDFDocument::ReadCrossReference() {
+void TPDFDocument::SetObjectStreamBudget() {
   ObjectStreamBudget = MaxDecodedStreamSize + ObjectStreamExpansion * FileText.size();
+}
+
+void TPDFDocument::AdoptTrailer(TPDFDictionary* dict) {
+  TrailerDict = dict;
+  for (const char* key : {"Prev", "Type", "W", "Index", "Length", "Filter"}) TrailerDict->Delete(key);
+}
+
+bool TPDFDocument::ReadCrossReference() {
+  SetObjectStreamBudget();
   TPDFXRefReader reader(FileText);
   Records.clear();
   Records.reserve(InitialRecords);
@@ -185,8 +211,7 @@ bool TPDFDocument::ReadCrossReference() {
     TPDFDictionary* dict = As<TPDFDictionary>(ObjectPool->Parse(text));
     if (!dict) return;
     haveTrailer = true;
-    TrailerDict = dict;
-    for (const char* key : {"Prev", "Type", "W", "Index", "Length", "Filter"}) TrailerDict->Delete(key);
+    AdoptTrailer(dict);
   };
   // A failed section's offset no longer counts as a known offset. Each offset is reported
   // once, so the failures can be applied at the end, in one pass, whatever the chain's length.
@@ -330,8 +355,10 @@ void TPDFDocument::ReloadStreamData(TPDFIndObj& record) {
   if (!key.empty()) DecryptStreamData(*stream, key);
 }
 
-// Metadata written in clear, as /EncryptMetadata false announces, stays as it is.
+// Metadata written in clear, as /EncryptMetadata false announces, stays as it is; so do all
+// streams when their crypt filter is /Identity.
 void TPDFDocument::DecryptStreamData(TPDFStream& stream, const std::string& key) {
+  if (!Security.State().StreamsEncrypted) return;
   if (Security.State().EncryptMetadata || stream.Dictionary()->TypeName() != "Metadata")
     stream.SetData(Security.DecryptBytes(key, stream.Data));
 }
@@ -348,7 +375,7 @@ void TPDFDocument::DecryptObject(TPDFObject* object, const std::string& key, int
   switch (object->Kind) {
     case TPDFObject::KindString: {
       auto* text = static_cast<TPDFString*>(object);
-      text->Value = Security.DecryptBytes(key, text->Value);
+      if (Security.State().StringsEncrypted) text->Value = Security.DecryptBytes(key, text->Value);
       break;
     }
     case TPDFObject::KindStream: {
@@ -465,8 +492,14 @@ TPDFObject* TPDFDocument::ReadObject(TPDFIndObj& record) {
   std::string scratch;
   std::string_view text = ObjectText(record, scratch);
   if (record.Compressed) record.Decrypted = true;  // its object stream was decrypted whole
-  const int32_t number = TextToIntDef(TakeNumber(text), 0);
-  const int32_t generation = TextToIntDef(TakeNumber(text), 0);
+  int32_t number = TextToIntDef(TakeNumber(text), 0);
+  int32_t generation = TextToIntDef(TakeNumber(text), 0);
+  if ((number != record.Number || generation != record.Generation) && Relocate(record)) {
+    // The record pointed at bytes that are not the object's: it is read where the file defines it.
+    text = ObjectText(record, scratch);
+    number = TextToIntDef(TakeNumber(text), 0);
+    generation = TextToIntDef(TakeNumber(text), 0);
+  }
   TPDFObject* object = nullptr;
   if (number != record.Number || generation != record.Generation) {
     object = ObjectPool->NewNull();

@@ -11,6 +11,8 @@
 #include "security/PellarSecurity.h"
 
 class TPellarWideFileStream;
+class TPDFObjectScan;
+struct TPDFObjectDefinition;
 class TPDFPageTree;
 class TPDFStructure;
 class TPDFObject;
@@ -113,9 +115,25 @@ private:
     bool Compressed;
   };
 
-  TPDFLoadResult LoadSteps(const std::u16string& password);
+  // `rebuild`: the object table comes from a scan of the file instead of its cross-reference data.
+  TPDFLoadResult LoadSteps(const std::u16string& password, bool rebuild);
+  void ResetKeepingFile();
   bool CheckHeader();
   bool ReadCrossReference();
+  void SetObjectStreamBudget();
+  // The newest trailer, without the keys that describe only its cross-reference section.
+  void AdoptTrailer(TPDFDictionary* dict);
+  // Damaged files (PellarDocumentRepair.cpp).
+  const TPDFObjectScan& ObjectScan();
+  bool RebuildFromScan();
+  void ChooseScannedTrailer();
+  void AddObjectStreamObjects();
+  bool HasPagesRoot();
+  void FindCatalog();
+  // Points a record whose bytes are not its object's at the object's definition.
+  bool Relocate(TPDFIndObj& record);
+  bool HeadHas(const TPDFObjectDefinition& definition, std::string_view text) const;
+  TPDFIndObj* DefinedRecord(const TPDFObjectDefinition& definition) const;
   void RepairNumbering();
   void BuildObjectTable();
   void RebuildNumberIndex();
@@ -136,6 +154,7 @@ private:
   std::vector<TEntryRecord> Records;
   std::vector<int32_t> SectionOffsets;
   std::vector<std::unique_ptr<TPDFObjectStream>> ObjectStreams;
+  std::unique_ptr<TPDFObjectScan> Scan;  // made on first need
   std::string VersionText;
   std::string FileText;
   std::unique_ptr<TPDFStructure> ObjectPool;

@@ -154,6 +154,36 @@ TEST(Document, AES256PasswordsAsWindows1252) {
   EXPECT_EQ(doc.LoadFromBytes(Fixture("locked/latin-aes-256.pdf"), u"p\u00e4ss"), TPDFDocument::LoadOk);
 }
 
+// A crypt filter named /Identity leaves its class of data in clear. Object 10, added by the
+// update, holds a string written in clear.
+TEST(Document, IdentityCryptFilters) {
+  const std::map<int, std::string> clear = {{10, "<< /T (Clear) >>"}};
+  auto clearString = [](TPDFDocument& doc) {
+    auto* dict = As<TPDFDictionary>(doc.RecordObject(*doc.ObjectByNumber(10)));
+    auto* text = dict ? As<TPDFString>(dict->Get("T", false)) : nullptr;
+    return text ? text->Value : std::string("-");
+  };
+  TPDFDocument doc;
+  // Strings in clear, streams still decrypted.
+  const std::string strings = UpdatedEncryption({{"/StrF /StdCF", "/StrF /Identity"}}, clear);
+  ASSERT_EQ(doc.LoadFromBytes(strings, u""), TPDFDocument::LoadOk);
+  EXPECT_EQ(PageContent(doc, 1), " " + SampleContentText + " ");
+  EXPECT_EQ(clearString(doc), "Clear");
+
+  // Only embedded files encrypted: any password opens, nothing is decrypted.
+  const std::string plain = MakeTestPdf({Content});
+  for (const std::u16string password : {u"", u"anything"}) {
+    std::string file = plain;
+    AppendUpdate(file, {{10, "<< /T (Clear) >>"}, {11, "<< /Filter /Standard /V 4 /R 4 /O <00> /U <00> /P -4 "
+                                                          "/CF << /StdCF << /CFM /AESV2 >> >> /StmF /Identity "
+                                                          "/StrF /Identity /EFF /StdCF >>"}},
+                 "/Root 1 0 R /Size 12 /Encrypt 11 0 R");
+    ASSERT_EQ(doc.LoadFromBytes(file, password), TPDFDocument::LoadOk);
+    EXPECT_EQ(PageContent(doc, 1), " " + Content + " ");
+    EXPECT_EQ(clearString(doc), "Clear");
+  }
+}
+
 TEST(Document, MissingPagesRootFails) {
   TTestPdfWriter w;
   const int catalog = w.Add("<< /Type /Catalog >>");
