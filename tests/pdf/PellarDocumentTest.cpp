@@ -184,6 +184,47 @@ TEST(Document, IdentityCryptFilters) {
   }
 }
 
+// Files whose cross-reference data fail or lead to no pages are read from their definitions.
+TEST(Document, DamagedFilesAreRebuiltFromTheirDefinitions) {
+  const std::string plain = MakeTestPdf({Content});
+  std::string noRoot = plain;
+  noRoot.replace(noRoot.rfind("/Root"), 5, "/Roof");
+  const std::string newer = "BT /F1 12 Tf 72 700 Td (Newer) Tj ET";
+  std::string brokenUpdate = plain;
+  AppendUpdate(brokenUpdate, {{4, "<< /Length " + std::to_string(newer.size()) + " >>\nstream\n" + newer + "\nendstream"}},
+               "/Root 1 0 R /Size 6");
+  brokenUpdate.replace(brokenUpdate.rfind("xref\n4 1"), 4, "xrex");
+  struct {
+    const char* Name;
+    std::string File, Content;
+  } cases[] = {
+      {"no table, no trailer: the catalog by its type", plain.substr(0, plain.find("xref")), Content},
+      {"trailer without /Root", noRoot, Content},
+      {"an update whose section is broken: its objects win", brokenUpdate, newer},
+  };
+  for (const auto& c : cases) {
+    TPDFDocument doc;
+    ASSERT_EQ(doc.LoadFromBytes(c.File, u""), TPDFDocument::LoadOk) << c.Name;
+    EXPECT_EQ(doc.PageTree().PageCount(), 1) << c.Name;
+    EXPECT_EQ(PageContent(doc, 1), " " + c.Content + " ") << c.Name;
+  }
+  TPDFDocument doc;
+  EXPECT_EQ(doc.LoadFromBytes("%PDF-1.4\n1 0 obj\n<< /Type /Pages >>\nendobj\n", u""), TPDFDocument::LoadFailed);
+}
+
+// The dictionary of the cross-reference stream is the trailer of a file without "startxref",
+// and the objects of its encrypted object streams are read once the password is known.
+TEST(Document, DamagedEncryptedFileWithObjectStreams) {
+  for (const char* name : {"locked/rc4-40-objstm.pdf", "locked/aes-256-r6-objstm.pdf"}) {
+    std::string file = Fixture(name);
+    file.replace(file.rfind("startxref"), 9, "startxrex");
+    TPDFDocument doc;
+    ASSERT_EQ(doc.LoadFromBytes(file, u"user"), TPDFDocument::LoadOk) << name;
+    EXPECT_NE(PageContent(doc, 1).find("(Hello) Tj"), std::string::npos) << name;
+    EXPECT_EQ(doc.LoadFromBytes(file, u"wrong"), TPDFDocument::LoadPasswordRejected) << name;
+  }
+}
+
 TEST(Document, MissingPagesRootFails) {
   TTestPdfWriter w;
   const int catalog = w.Add("<< /Type /Catalog >>");
