@@ -70,9 +70,10 @@ void TPDFDocument::ChooseScannedTrailer() {
     TPDFIndObj* record = DefinedRecord(*it);
     auto* stream = record ? As<TPDFStream>(RecordObject(*record)) : nullptr;
     if (!stream || stream->Dictionary()->TypeName() != "XRef") continue;
-    TPDFDictionary* dict = ObjectPool->NewDictionary();
-    dict->CopyFrom(*stream->Dictionary());
-    AdoptTrailer(dict);
+    record->Decrypted = true;  // cross-reference streams are never encrypted
+    // A copy of its own, through its text as a sound file's trailer is read: the keys the trailer
+    // drops stay with the stream.
+    if (auto* dict = As<TPDFDictionary>(ObjectPool->Parse(stream->Dictionary()->Text()))) AdoptTrailer(dict);
     return;
   }
 }
