@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "fonts/PellarFontCollection.h"
+#include "fonts/PellarFontSpace.h"
 #include "pdf/PellarConvert.h"
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarParser.h"
@@ -32,10 +33,6 @@ constexpr size_t MaxFormContent = size_t(64) << 20;
 constexpr size_t FormDrawCost = 1024;
 
 constexpr double DefaultFontSize = 12;
-constexpr double DefaultSpaceWidth = 280;
-// A space width of exactly this value is a font's default width, not a measured space.
-constexpr double UnmeasuredWidth = 750;
-constexpr unsigned char DefaultSpaceCode = 32;
 // A vertical jump of half this many line heights is a line break, a whole one two.
 constexpr double BreakFactor = 1.7;
 
@@ -167,8 +164,8 @@ private:
   double Leading = 0;
   double WordSpacing = 0, CharSpacing = 0;
   const TCodeWidths* Widths = &DefaultWidths;
-  unsigned char SpaceCode = DefaultSpaceCode;
-  double SpaceWidth = DefaultSpaceWidth;
+  unsigned char SpaceCode = TPDFFontSpace().Code;
+  double SpaceWidth = TPDFFontSpace().Width;
   const TPDFFontCollectionData* Font = nullptr;  // the font chosen by this run's Tf
   std::string BaseFontName;
 
@@ -259,21 +256,9 @@ void TPDFExtractor::TRun::OpTf() {
 // whose codes end before 255 lends 255); its width counts only when the font gives one.
 void TPDFExtractor::TRun::UseFont(const TPDFFontCollectionData& font) {
   Widths = &font.Widths;
-  const TAnsiTexts& ansi = font.AnsiText;
-  const bool lends255 = font.LastChar < 255;
-  int code = DefaultSpaceCode;
-  bool found = ansi[DefaultSpaceCode] == " ";
-  for (int c = 0; c < 256 && !found; ++c) {
-    if (ansi[static_cast<size_t>(c)] == " " || (c == 255 && lends255)) {
-      code = c;
-      found = true;
-    }
-  }
-  SpaceCode = static_cast<unsigned char>(code);
-  // A space of no width (TeX fonts give code 32 width 0) measures nothing either: every
-  // small kern would become a word break.
-  const double width = (*Widths)[SpaceCode];
-  SpaceWidth = !found || width == UnmeasuredWidth || !(width > 0) ? DefaultSpaceWidth : width;
+  const TPDFFontSpace space = FontSpace(font);
+  SpaceCode = space.Code;
+  SpaceWidth = space.Width;
 }
 
 // A pure scale (a 0 0 a) sets the scale; the translation is taken as it stands.

@@ -1,8 +1,10 @@
 #include "text/PellarShowText.h"
 
 #include <cmath>
+#include <optional>
 
 #include "fonts/PellarFontCollection.h"
+#include "fonts/PellarFontSpace.h"
 #include "pdf/PellarConvert.h"
 #include "pdf/PellarParser.h"
 
@@ -58,10 +60,19 @@ public:
   }
 
 private:
-  // A TJ adjustment in thousandths of text space, subtracted from the advance.
+  // A TJ adjustment in thousandths of text space, subtracted from the advance. A move to the
+  // right of at least half the font's space, after text that does not end in one, is a word
+  // space: writers such as groff space their words this way, and at a quarter em such a gap
+  // is too narrow for the funnel to see a word break in. It becomes a space character of that
+  // advance, as the content-order reader takes it too.
   void Adjust(double v) {
+    const double move = -v / 1000 * SpacingUnit * State.FontSize;
+    if (!Pending.empty() && Pending.back() != u' ' && move > 0 && move >= SpaceWidth() / 2) {
+      Character(u" ", move);
+      return;
+    }
     if (!Pending.empty()) AddPiece();
-    C -= v / 1000 * SpacingUnit * State.FontSize;
+    C += move;
     D = C;
   }
 
@@ -103,6 +114,11 @@ private:
     Widths.back() += advance;
   }
 
+  double SpaceWidth() {
+    if (!Space) Space = FontSpace(Font).Width;
+    return *Space;
+  }
+
   void AddPiece() {
     TTextPiece& piece = Out.Pieces.emplace_back();
     piece.Matrix = Matrix;
@@ -128,6 +144,7 @@ private:
   double TextUnitsX = 0;   // text space per glyph unit along the baseline, at this size
   double Advance = 0;      // the same with the horizontal scaling
   double SpacingUnit = 0;  // glyph units per text-space unit
+  std::optional<double> Space;  // glyph units, measured on first need
   double RiseY = 0;
   double C = 0, D = 0;
   std::u16string Pending;

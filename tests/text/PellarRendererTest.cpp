@@ -104,7 +104,7 @@ TEST(Renderer, ContentOperatorsAndState) {
       {"quote moves by the leading", {"BT /F1 10 Tf 14 TL 72 700 Td (A) ' (B) Tj ET"}, "", {}, "", "AB@72,684-82"},
       {"double quote sets word and char spacing", {"BT /F1 10 Tf 14 TL 72 700 Td 5 1 (a b) \" ET"}, "", {}, "",
        "a b@72,684-92.5"},
-      {"TJ adjustment", {"BT /F1 10 Tf 72 700 Td [(Hel) -200 (lo)] TJ ET"}, "", {}, "", "Hello@72,698-99"},
+      {"TJ adjustment of a word space", {"BT /F1 10 Tf 72 700 Td [(Hel) -200 (lo)] TJ ET"}, "", {}, "", "Hel lo@72,698-99"},
       {"zero font size shows nothing and does not move", {"BT /F1 0 Tf 72 700 Td (abc) Tj /F1 10 Tf (d) Tj ET"},
        "", {}, "", "d@72,698-77"},
       {"Tz condenses the advance", {"BT /F1 10 Tf 50 Tz 72 700 Td (ab) Tj 100 Tz (c) Tj ET"}, "", {}, "",

@@ -49,6 +49,12 @@ TEST(ShowText, PiecesWidthsAndAdvance) {
   const Case cases[] = {
       {"adjustment splits and moves", TFont::Simple, plain, {"(Hel)", "-20", "(lo)"},
        "Hel@0+1500/-200+900[500,500,500] lo@1520+1000/-200+900[500,500] s=12 a=0.012 >30.24"},
+      {"a move of half a space or more after text is a word space", TFont::Simple, plain, {"(one)", "-250", "(two)"},
+       "one two@0+3250/-200+900[500,500,500,250,500,500,500] s=12 a=0.012 >39"},
+      {"text that ends in a space gets no second one", TFont::Simple, plain, {"(one )", "-250", "(two)"},
+       "one @0+1750/-200+900[500,500,500,250] two@2000+1500/-200+900[500,500,500] s=12 a=0.012 >42"},
+      {"a word-space move cuts like a space under no-gap-join", TFont::Simple, noGap, {"(one)", "-250", "(two)"},
+       "one@0+1500/-200+900[500,500,500] !two@1750+1500/-200+900[500,500,500] s=12 a=0.012 >39"},
       {"zero size", TFont::Simple, with([](TShowState& s) { s.FontSize = 0; }), {"(abc)"}, "not shown"},
       {"horizontal scaling enters the advance", TFont::Simple,
        with([](TShowState& s) { s.FontSize = 10, s.HorizontalScaling = 50; }), {"(ab)"},
