@@ -280,7 +280,16 @@ void TFontRecordBuilder::BuildTextTables(bool type0) {
     ApplyDifferences(Font.Differences, textNames);
   }
   TAnsiTexts ansi = GlyphNamesToAnsi(textNames);
-  TUnicodeTexts unicode = GlyphNamesToUnicode(textNames);
+  const bool dingbats = IsDingbatFontName(record.FontName) || (Font.BaseFont && IsDingbatFontName(*Font.BaseFont));
+  TUnicodeTexts unicode = GlyphNamesToUnicode(textNames, dingbats);
+  // dvips names the glyphs of its Type 3 bitmap fonts "a" and their code: such a code reads as
+  // itself, as the whole font would when none of its names had text.
+  for (size_t c = 0; c < 256 && !dingbats; ++c) {
+    if (!unicode[c].empty() || textNames[c] != "a" + std::to_string(c)) continue;
+    unicode[c] = std::u16string(1, static_cast<char16_t>(c));
+    ansi[c] = std::string(1, Windows1252Byte(static_cast<char16_t>(c)));
+    record.AnsiText[c] = ansi[c];
+  }
   if (Font.ToUnicode) {
     TToUnicodeMap map = ParseToUnicode(*Font.ToUnicode);
     if (!(type0 && record.OneByteCodes)) record.OneByteCodes = map.OneByte;

@@ -39,8 +39,15 @@ std::optional<uint32_t> ScalarAfter(std::string_view name, std::string_view pref
   return value;
 }
 
-std::u16string ComponentText(std::string_view component) {
+// "a" and a number: the form of the Zapf Dingbats names.
+bool IsDingbatName(std::string_view name) {
+  return name.size() > 1 && name[0] == 'a' &&
+         name.find_first_not_of("0123456789", 1) == std::string_view::npos;
+}
+
+std::u16string ComponentText(std::string_view component, bool dingbatFont) {
   if (const TLatinGlyph* row = FindGlyphRow(LatinGlyphs(), component)) return std::u16string(1, row->Unicode);
+  if (!dingbatFont && IsDingbatName(component)) return {};
   if (const TGlyphListEntry* entry = FindGlyphRow(GlyphList(), component)) return entry->Text;
   std::u16string text;
   if (component.starts_with("uni") && component.size() > 3 && (component.size() - 3) % 4 == 0) {
@@ -57,7 +64,11 @@ std::u16string ComponentText(std::string_view component) {
 
 }  // namespace
 
-std::u16string GlyphNameToUnicode(const std::string& name) {
+bool IsDingbatFontName(const std::string& fontName) {
+  return fontName.find("Dingbats") != std::string::npos || fontName.find("D050000L") != std::string::npos;
+}
+
+std::u16string GlyphNameToUnicode(const std::string& name, bool dingbatFont) {
   // The names the standard Symbol font is given, "U+" and its Unicode value.
   std::u16string text;
   if (const std::optional<uint32_t> value = ScalarAfter(name, "U+")) {
@@ -68,7 +79,7 @@ std::u16string GlyphNameToUnicode(const std::string& name) {
   base = base.substr(0, base.find('.'));
   while (true) {
     const size_t end = base.find('_');
-    text += ComponentText(base.substr(0, end));
+    text += ComponentText(base.substr(0, end), dingbatFont);
     if (end == std::string_view::npos) break;
     base.remove_prefix(end + 1);
   }

@@ -63,9 +63,9 @@ TAnsiTexts GlyphNamesToAnsi(const TGlyphNames& names) {
   return texts;
 }
 
-TUnicodeTexts GlyphNamesToUnicode(const TGlyphNames& names) {
+TUnicodeTexts GlyphNamesToUnicode(const TGlyphNames& names, bool dingbatFont) {
   TUnicodeTexts texts;
-  for (size_t code = 0; code < names.size(); ++code) texts[code] = GlyphNameToUnicode(names[code]);
+  for (size_t code = 0; code < names.size(); ++code) texts[code] = GlyphNameToUnicode(names[code], dingbatFont);
   return texts;
 }
 

@@ -35,10 +35,14 @@ void FillEncodingNames(TBaseEncoding encoding, TGlyphNames& names);
 void SymbolUnicodeNames(TGlyphNames& names);
 // The Windows-1252 text of each name ("" where there is none).
 TAnsiTexts GlyphNamesToAnsi(const TGlyphNames& names);
-// The Unicode text of each name ("" where there is none).
-TUnicodeTexts GlyphNamesToUnicode(const TGlyphNames& names);
+// The Unicode text of each name ("" where there is none). The ITC Zapf Dingbats names ("a1" to
+// "a191") are read only for a dingbat font: other fonts, Type 3 bitmap fonts above all, name
+// their glyphs "a" and the code, and those names are no dingbats.
+TUnicodeTexts GlyphNamesToUnicode(const TGlyphNames& names, bool dingbatFont = false);
 // The text of one glyph name, by the same rules as GlyphNamesToUnicode.
-std::u16string GlyphNameToUnicode(const std::string& name);
+std::u16string GlyphNameToUnicode(const std::string& name, bool dingbatFont = false);
+// A font whose name says it is a Zapf Dingbats face (or its URW clone, D050000L).
+bool IsDingbatFontName(const std::string& fontName);
 // widths[c] := the width standard font m gives names[c]; 750 for unknown names.
 void StandardFontWidths(int m, const TGlyphNames& names, TCodeWidths& widths);
 // The standard font whose pattern holds name + "*" (the last one that does), or 0.

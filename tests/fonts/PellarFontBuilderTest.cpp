@@ -63,9 +63,10 @@ TEST_F(PellarFontBuilder, TextOfSimpleFonts) {
     std::map<int, std::u16string> Text;
     std::map<int, std::string> Ansi;
   };
-  std::map<int, std::string> gNames, uniNames;
+  std::map<int, std::string> gNames, uniNames, aNames;
   for (int c = 0; c < 256; ++c) {
     gNames[c] = "g" + std::to_string(c);
+    aNames[c] = "a" + std::to_string(c);
     char name[16];
     std::snprintf(name, sizeof name, "uni%04X", 0x0400 + c);
     uniNames[c] = name;
@@ -84,6 +85,22 @@ TEST_F(PellarFontBuilder, TextOfSimpleFonts) {
        {{0x41, "\x80"}, {0x42, ""}, {0xCA, " "}}},
       {"names outside every list read as their codes", type1, [&](TFontDictionary& f) { Differences(f, gNames); },
        {{0x41, u"A"}, {0x93, u"\u0093"}, {0, std::u16string(1, u'\0')}}, {{0x41, ""}}},
+      // Type 3 bitmap fonts of dvips name each glyph "a" and its code.
+      {"a-and-code names outside a dingbat font read as their codes", TFontSubtype::Type3,
+       [&](TFontDictionary& f) { Differences(f, aNames); }, {{0x50, u"P"}, {0x61, u"a"}, {1, u"\u0001"}}, {}},
+      {"an a-and-number name of another code has no text", TFontSubtype::Type3,
+       [](TFontDictionary& f) {
+         EncodingName(f, "WinAnsiEncoding");
+         f.EncodingForm = TEncodingForm::Dictionary;
+         Differences(f, {{0x41, "a66"}, {0x42, "a66"}});
+       },
+       {{0x41, u""}, {0x42, u"B"}, {0x43, u"C"}}, {{0x41, ""}, {0x42, "B"}}},
+      {"the same names in a dingbat font are dingbats", type1,
+       [&](TFontDictionary& f) {
+         f.BaseFont = "ABCDEF+ZapfDingbats";
+         Differences(f, aNames);
+       },
+       {{1, u"\u2701"}, {82, u"\u2758"}}, {}},
       {"uniXXXX names keep their text", type1, [&](TFontDictionary& f) { Differences(f, uniNames); },
        {{0x41, u"\u0441"}, {0, u"\u0400"}}, {{0x41, ""}}},
       {"partial ToUnicode", type1,

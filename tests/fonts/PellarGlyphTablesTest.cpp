@@ -74,7 +74,14 @@ TEST(PellarGlyphTables, NameToUnicode) {
       {"U+D800", u""},          {"U+004", u""},            {"U+03b1", u""},
       {"g12", u""},             {"cid12", u""},            {"CID:5", u""},
   };
-  for (const auto& [name, expected] : cases) EXPECT_EQ(GlyphNameToUnicode(name), expected) << name;
+  for (const auto& [name, expected] : cases) EXPECT_EQ(GlyphNameToUnicode(name, true), expected) << name;
+  // Outside dingbat fonts "a" and a number is a code's name, not a dingbat.
+  for (const char* name : {"a1", "a80", "a191"}) EXPECT_EQ(GlyphNameToUnicode(name), u"") << name;
+  EXPECT_EQ(GlyphNameToUnicode("a"), u"a");
+  EXPECT_EQ(GlyphNameToUnicode("a1.alt", true), u"\u2701");
+  EXPECT_TRUE(IsDingbatFontName("ABCDEF+ZapfDingbats"));
+  EXPECT_TRUE(IsDingbatFontName("D050000L"));
+  EXPECT_FALSE(IsDingbatFontName("Helvetica"));
   TGlyphNames names;
   names[0x41] = "A";
   names[7] = "uni0042";
