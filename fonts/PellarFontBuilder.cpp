@@ -76,6 +76,7 @@ private:
   void ApplyEncodingSteps();
   void ApplyWidths();
   void BuildTextTables(bool type0);
+  void ReadOwnCodes(TPDFFontCollectionData& record);
   bool IsCIDFont() const {
     return Font.Subtype == TFontSubtype::CIDFontType0 || Font.Subtype == TFontSubtype::CIDFontType2;
   }
@@ -268,6 +269,17 @@ void TFontRecordBuilder::ApplyWidths() {
   Record->CIDSystemInfo = Font.CIDSystemInfo;
 }
 
+// The glyph names of a Type 3 font name its glyph procedures, often nothing a reader knows
+// ("a80" from dvips, "CP" from other writers): a printable code that has no text reads as
+// itself, as every code does in a font none of whose names has text.
+void TFontRecordBuilder::ReadOwnCodes(TPDFFontCollectionData& record) {
+  for (size_t c = 0x20; c < 256; ++c) {
+    if (!record.UnicodeText[c].empty() || (c >= 0x7F && c <= 0x9F)) continue;
+    record.UnicodeText[c] = std::u16string(1, static_cast<char16_t>(c));
+    record.AnsiText[c] = std::string(1, Windows1252Byte(static_cast<char16_t>(c)));
+  }
+}
+
 // The text of each code: from the glyph names, overlaid by the ToUnicode map where it has
 // the code; codes that end up with no text at all read as themselves.
 void TFontRecordBuilder::BuildTextTables(bool type0) {
@@ -282,14 +294,6 @@ void TFontRecordBuilder::BuildTextTables(bool type0) {
   TAnsiTexts ansi = GlyphNamesToAnsi(textNames);
   const bool dingbats = IsDingbatFontName(record.FontName) || (Font.BaseFont && IsDingbatFontName(*Font.BaseFont));
   TUnicodeTexts unicode = GlyphNamesToUnicode(textNames, dingbats);
-  // dvips names the glyphs of its Type 3 bitmap fonts "a" and their code: such a code reads as
-  // itself, as the whole font would when none of its names had text.
-  for (size_t c = 0; c < 256 && !dingbats; ++c) {
-    if (!unicode[c].empty() || textNames[c] != "a" + std::to_string(c)) continue;
-    unicode[c] = std::u16string(1, static_cast<char16_t>(c));
-    ansi[c] = std::string(1, Windows1252Byte(static_cast<char16_t>(c)));
-    record.AnsiText[c] = ansi[c];
-  }
   if (Font.ToUnicode) {
     TToUnicodeMap map = ParseToUnicode(*Font.ToUnicode);
     if (!(type0 && record.OneByteCodes)) record.OneByteCodes = map.OneByte;
@@ -307,7 +311,10 @@ void TFontRecordBuilder::BuildTextTables(bool type0) {
   record.UnicodeText = unicode;
   bool anyText = false;
   for (size_t c = 0; c < 256 && !anyText; ++c) anyText = !ansi[c].empty() || !unicode[c].empty();
-  if (anyText) return;
+  if (anyText) {
+    if (Font.Subtype == TFontSubtype::Type3) ReadOwnCodes(record);
+    return;
+  }
   // A symbolic TrueType font that names its encoding: codes whose own value would be a
   // control character read through that encoding instead (0x93 is a quotation mark).
   const bool byEncoding = Symbolic && KnownBaseEncoding && !Font.ToUnicode;

@@ -86,15 +86,22 @@ TEST_F(PellarFontBuilder, TextOfSimpleFonts) {
       {"names outside every list read as their codes", type1, [&](TFontDictionary& f) { Differences(f, gNames); },
        {{0x41, u"A"}, {0x93, u"\u0093"}, {0, std::u16string(1, u'\0')}}, {{0x41, ""}}},
       // Type 3 bitmap fonts of dvips name each glyph "a" and its code.
-      {"a-and-code names outside a dingbat font read as their codes", TFontSubtype::Type3,
+      {"a-and-code names outside a dingbat font are no dingbats", TFontSubtype::Type3,
        [&](TFontDictionary& f) { Differences(f, aNames); }, {{0x50, u"P"}, {0x61, u"a"}, {1, u"\u0001"}}, {}},
-      {"an a-and-number name of another code has no text", TFontSubtype::Type3,
+      {"Type 3 names without text read as their printable codes", TFontSubtype::Type3,
        [](TFontDictionary& f) {
          EncodingName(f, "WinAnsiEncoding");
          f.EncodingForm = TEncodingForm::Dictionary;
-         Differences(f, {{0x41, "a66"}, {0x42, "a66"}});
+         Differences(f, {{0x41, "CP"}, {0x42, "a66"}, {0x0C, "BW"}, {0x93, "B4"}});
        },
-       {{0x41, u""}, {0x42, u"B"}, {0x43, u"C"}}, {{0x41, ""}, {0x42, "B"}}},
+       {{0x41, u"A"}, {0x42, u"B"}, {0x43, u"C"}, {0x0C, u""}, {0x93, u""}}, {{0x41, "A"}, {0x42, "B"}}},
+      {"names without text in other fonts stay without", type1,
+       [](TFontDictionary& f) {
+         EncodingName(f, "WinAnsiEncoding");
+         f.EncodingForm = TEncodingForm::Dictionary;
+         Differences(f, {{0x41, "CP"}, {0x42, "a66"}});
+       },
+       {{0x41, u""}, {0x42, u""}, {0x43, u"C"}}, {{0x41, ""}}},
       {"the same names in a dingbat font are dingbats", type1,
        [&](TFontDictionary& f) {
          f.BaseFont = "ABCDEF+ZapfDingbats";
