@@ -294,6 +294,7 @@ void TFontRecordBuilder::BuildTextTables(bool type0) {
   TAnsiTexts ansi = GlyphNamesToAnsi(textNames);
   const bool dingbats = IsDingbatFontName(record.FontName) || (Font.BaseFont && IsDingbatFontName(*Font.BaseFont));
   TUnicodeTexts unicode = GlyphNamesToUnicode(textNames, dingbats);
+  for (std::u16string& text : unicode) text = ExpandLigatures(std::move(text));
   if (Font.ToUnicode) {
     TToUnicodeMap map = ParseToUnicode(*Font.ToUnicode);
     if (!(type0 && record.OneByteCodes)) record.OneByteCodes = map.OneByte;
@@ -301,7 +302,7 @@ void TFontRecordBuilder::BuildTextTables(bool type0) {
     for (size_t c = 0; c < 256; ++c) {
       const int32_t entry = lastRange.Find(map.Ranges, static_cast<int32_t>(c));
       if (entry < 0) continue;
-      unicode[c] = CMapEntryText(map.Ranges[static_cast<size_t>(entry)], static_cast<int32_t>(c));
+      unicode[c] = ExpandLigatures(CMapEntryText(map.Ranges[static_cast<size_t>(entry)], static_cast<int32_t>(c)));
       ansi[c].clear();
       for (char16_t unit : unicode[c]) ansi[c] += Windows1252Byte(unit);
     }

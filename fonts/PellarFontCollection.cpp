@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "fonts/PellarFontCache.h"
+#include "fonts/PellarGlyphTables.h"
 #include "pdf/PellarObjects.h"
 
 void TPDFFontCollection::SelectFont(TPDFIndRef* font) {
@@ -107,7 +108,8 @@ std::u16string TPDFFontCollection::CodeToUnicode(int32_t code) const {
   if (!font->Composite) return code >= 0 && code <= 255 ? font->UnicodeText[static_cast<size_t>(code)] : std::u16string();
   if (!font->ToUnicodeRanges.empty()) {
     const int32_t entry = font->ToUnicodeIndex.Find(font->ToUnicodeRanges, code);
-    return entry < 0 ? std::u16string() : CMapEntryText(font->ToUnicodeRanges[static_cast<size_t>(entry)], code);
+    return entry < 0 ? std::u16string()
+                     : ExpandLigatures(CMapEntryText(font->ToUnicodeRanges[static_cast<size_t>(entry)], code));
   }
   if (!font->CIDSystemInfo.empty()) return PredefinedUnicode(font->EncodingName, font->CIDSystemInfo, code);
   return {};

@@ -64,6 +64,17 @@ std::u16string ComponentText(std::string_view component, bool dingbatFont) {
 
 }  // namespace
 
+std::u16string ExpandLigatures(std::u16string text) {
+  static const char16_t* const Letters[] = {u"ff", u"fi", u"fl", u"ffi", u"ffl", u"st", u"st"};
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] < 0xFB00 || text[i] > 0xFB06) continue;
+    const std::u16string_view letters = Letters[text[i] - 0xFB00];
+    text.replace(i, 1, letters);
+    i += letters.size() - 1;
+  }
+  return text;
+}
+
 bool IsDingbatFontName(const std::string& fontName) {
   return fontName.find("Dingbats") != std::string::npos || fontName.find("D050000L") != std::string::npos;
 }

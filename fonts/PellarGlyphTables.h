@@ -41,6 +41,9 @@ TAnsiTexts GlyphNamesToAnsi(const TGlyphNames& names);
 TUnicodeTexts GlyphNamesToUnicode(const TGlyphNames& names, bool dingbatFont = false);
 // The text of one glyph name, by the same rules as GlyphNamesToUnicode.
 std::u16string GlyphNameToUnicode(const std::string& name, bool dingbatFont = false);
+// The Latin ligature characters (U+FB00 to U+FB06) written as their letters: a reader searches
+// for "figure", not for the ligature the typesetter chose.
+std::u16string ExpandLigatures(std::u16string text);
 // A font whose name says it is a Zapf Dingbats face (or its URW clone, D050000L).
 bool IsDingbatFontName(const std::string& fontName);
 // widths[c] := the width standard font m gives names[c]; 750 for unknown names.

@@ -51,7 +51,7 @@ void SymbolicTrueType(TFontDictionary& font) {
 
 const char* const OneByteMap =
     "begincodespacerange <00> <FF> endcodespacerange\n"
-    "2 beginbfchar <41> <005A> <42> <D835DC00> endbfchar 1 beginbfrange <60> <61> <2022> endbfrange endcmap";
+    "3 beginbfchar <41> <005A> <42> <D835DC00> <44> <FB01> endbfchar 1 beginbfrange <60> <61> <2022> endbfrange endcmap";
 
 // The text of codes of simple fonts, by the glyph names their encodings and programs give
 // and by their ToUnicode maps.
@@ -79,9 +79,9 @@ TEST_F(PellarFontBuilder, TextOfSimpleFonts) {
        [](TFontDictionary& f) {
          EncodingName(f, "MacRomanEncoding");
          f.EncodingForm = TEncodingForm::Dictionary;
-         Differences(f, {{0x41, "Euro"}, {0x42, "afii10017"}, {0x43, "f_i"}, {0x44, "a.sc"}});
+         Differences(f, {{0x41, "Euro"}, {0x42, "afii10017"}, {0x43, "f_i"}, {0x44, "a.sc"}, {0x46, "ffi"}});
        },
-       {{0x41, u"\u20AC"}, {0x42, u"\u0410"}, {0x43, u"fi"}, {0x44, u"a"}, {0xCA, u" "}, {0x45, u"E"}},
+       {{0x41, u"\u20AC"}, {0x42, u"\u0410"}, {0x43, u"fi"}, {0x44, u"a"}, {0xCA, u" "}, {0x45, u"E"}, {0x46, u"ffi"}},
        {{0x41, "\x80"}, {0x42, ""}, {0xCA, " "}}},
       {"names outside every list read as their codes", type1, [&](TFontDictionary& f) { Differences(f, gNames); },
        {{0x41, u"A"}, {0x93, u"\u0093"}, {0, std::u16string(1, u'\0')}}, {{0x41, ""}}},
@@ -115,8 +115,9 @@ TEST_F(PellarFontBuilder, TextOfSimpleFonts) {
          EncodingName(f, "WinAnsiEncoding");
          f.ToUnicode = OneByteMap;
        },
-       {{0x41, u"Z"}, {0x42, u"\U0001D400"}, {0x43, u"C"}, {0x60, u"\u2022"}, {0x61, u"\u2023"}, {0x93, u"\u201C"}},
-       {{0x41, "Z"}, {0x42, "??"}, {0x43, "C"}, {0x60, "\x95"}, {0x61, "?"}, {0x93, "\x93"}}},
+       {{0x41, u"Z"}, {0x42, u"\U0001D400"}, {0x43, u"C"}, {0x44, u"fi"}, {0x60, u"\u2022"}, {0x61, u"\u2023"},
+        {0x93, u"\u201C"}},
+       {{0x41, "Z"}, {0x42, "??"}, {0x43, "C"}, {0x44, "fi"}, {0x60, "\x95"}, {0x61, "?"}, {0x93, "\x93"}}},
       {"symbolic TrueType: printable codes as themselves, control codes by the encoding", trueType,
        [](TFontDictionary& f) {
          EncodingName(f, "WinAnsiEncoding");

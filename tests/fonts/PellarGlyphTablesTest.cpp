@@ -91,6 +91,15 @@ TEST(PellarGlyphTables, NameToUnicode) {
   EXPECT_EQ(texts[0], u"");
 }
 
+TEST(PellarGlyphTables, LigaturesAsLetters) {
+  const std::pair<std::u16string, std::u16string> cases[] = {
+      {u"\uFB01", u"fi"},           {u"\uFB00\uFB02", u"fffl"}, {u"e\uFB03x", u"effix"},
+      {u"\uFB04", u"ffl"},          {u"\uFB05\uFB06", u"stst"}, {u"\uFAFF\uFB07", u"\uFAFF\uFB07"},
+      {u"", u""},
+  };
+  for (const auto& [text, expected] : cases) EXPECT_EQ(ExpandLigatures(text), expected);
+}
+
 TEST(PellarGlyphTables, StandardFontWidths) {
   struct TCase {
     int Font;
