@@ -32,6 +32,10 @@ struct TGlyphListEntry {
   const char* Name;
   const char16_t* Text;
 };
+struct TDingbatCode {
+  uint8_t Code;
+  const char* Name;
+};
 // HeiseiKakuGo-W5 widths, ascending by code.
 struct THeiseiWidth {
   uint16_t Code;
@@ -43,6 +47,8 @@ std::span<const TSymbolGlyph> SymbolGlyphs();
 std::span<const TExpertGlyph> ExpertGlyphs();
 std::span<const TGlyphListEntry> GlyphList();
 std::span<const THeiseiWidth> HeiseiWidths();
+// The built-in encoding of ZapfDingbats, ascending by code.
+std::span<const TDingbatCode> DingbatCodes();
 
 // The predefined Japanese maps, zlib-compressed in the section format of TPellarCMap:
 // Adobe-Japan1 CID to Unicode (kind 2, values of 1 to 8 big-endian UTF-16 units), and the

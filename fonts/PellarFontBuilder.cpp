@@ -199,6 +199,10 @@ void TFontRecordBuilder::LoadType1Family() {
     SymbolUnicodeNames(Names);
     WidthNames = EncodingNames(TBaseEncoding::Symbol);
     BaseNames = *WidthNames;
+  } else if (StandardFontNumber == DingbatsFont) {
+    // Its codes are its own: the built-in encoding names the dingbats.
+    DingbatEncodingNames(Names);
+    BaseNames = Names;
   }
   if (Options.FontPrograms) {
     // An installed font (or the built-in dingbats) draws it; its widths are the metrics'.

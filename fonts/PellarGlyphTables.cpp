@@ -42,6 +42,11 @@ void FillEncodingNames(TBaseEncoding encoding, TGlyphNames& names) {
     if (names[static_cast<size_t>(code)].empty()) names[static_cast<size_t>(code)] = UnclaimedName(encoding, code);
 }
 
+void DingbatEncodingNames(TGlyphNames& names) {
+  names.fill(std::string());
+  for (const TDingbatCode& row : DingbatCodes()) names[row.Code] = row.Name;
+}
+
 void SymbolUnicodeNames(TGlyphNames& names) {
   names.fill("");
   for (const TSymbolGlyph& row : SymbolGlyphs()) {

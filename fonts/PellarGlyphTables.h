@@ -33,6 +33,8 @@ const TStandardFont& StandardFont(int m);
 void FillEncodingNames(TBaseEncoding encoding, TGlyphNames& names);
 // "U+XXXX" names of the standard Symbol font's codes; empty for unused codes.
 void SymbolUnicodeNames(TGlyphNames& names);
+// The names of the standard ZapfDingbats font's built-in encoding; empty for unused codes.
+void DingbatEncodingNames(TGlyphNames& names);
 // The Windows-1252 text of each name ("" where there is none).
 TAnsiTexts GlyphNamesToAnsi(const TGlyphNames& names);
 // The Unicode text of each name ("" where there is none). The ITC Zapf Dingbats names ("a1" to

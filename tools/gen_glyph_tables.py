@@ -180,6 +180,16 @@ def dingbat_rows():
     return rows
 
 
+def dingbat_codes():
+    """The built-in encoding of ZapfDingbats, from the URW clone's metrics: (code, name)."""
+    glyphs, _ = read_afm("D050000L")
+    rows = sorted((code, name) for name, (code, _) in glyphs.items() if 0 <= code <= 255)
+    for code, name in rows:
+        check(name == "space" or agl._zapfDingbatsToUnicode(name), "dingbat name " + name)
+    check(len(rows) == 202 and rows[1] == (33, "a1"), "202 dingbat codes")
+    return rows
+
+
 def u16(values):
     units = []
     for v in values:
@@ -208,6 +218,7 @@ def main():
     symbol, symbol_notice = symbol_rows(names_to_uv)
     expert = expert_rows()
     heisei = heisei_rows(latin)
+    dingbats = dingbat_codes()
     out = [HEADER, """
 // Sources:
 // - Latin character set (names, StandardEncoding, MacRomanEncoding, WinAnsiEncoding and
@@ -215,6 +226,8 @@ def main():
 //   against fontTools' StandardEncoding and MacRoman and Python's cp1252 codec.
 // - Symbol set: codes of the URW StandardSymbolsPS metrics, checked against ghostscript's
 //   gs_sym_e.ps; MacExpertEncoding: ghostscript's gs_mex_e.ps (libgs10-common).
+// - ZapfDingbats built-in encoding: the codes of the URW D050000L metrics, each name checked
+//   against the Zapf Dingbats names of the Adobe Glyph List.
 // - Unicode values: the Adobe Glyph List (python3-fonttools), "minus" as U+002D in the Latin set.
 // - Widths: the AFM files of fonts-urw-base35, metric-compatible with the standard fonts:
 """ + "\n".join("//   " + line for line in faces[0][1] + symbol_notice) + """
@@ -236,6 +249,9 @@ def main():
     out.append("};\n\nconst THeiseiWidth HeiseiRows[] = {\n")
     for i in range(0, len(heisei), 6):
         out.append("    " + " ".join("{0x%04X, %d}," % r for r in heisei[i:i + 6]) + "\n")
+    out.append("};\n\nconst TDingbatCode DingbatRows[] = {\n")
+    for i in range(0, len(dingbats), 6):
+        out.append("    " + " ".join('{%d, "%s"},' % r for r in dingbats[i:i + 6]) + "\n")
     out.append("""};
 
 }  // namespace
@@ -244,6 +260,7 @@ std::span<const TLatinGlyph> LatinGlyphs() { return LatinRows; }
 std::span<const TSymbolGlyph> SymbolGlyphs() { return SymbolRows; }
 std::span<const TExpertGlyph> ExpertGlyphs() { return ExpertRows; }
 std::span<const THeiseiWidth> HeiseiWidths() { return HeiseiRows; }
+std::span<const TDingbatCode> DingbatCodes() { return DingbatRows; }
 """)
     write("data/PellarGlyphTables.cpp", "".join(out))
 
@@ -260,6 +277,7 @@ std::span<const THeiseiWidth> HeiseiWidths() { return HeiseiRows; }
         out.append('    {"%s", %s},\n' % (name, u16(entries[name])))
     out.append("};\n\n}  // namespace\n\nstd::span<const TGlyphListEntry> GlyphList() { return Rows; }\n")
     write("data/PellarGlyphList.cpp", "".join(out))
+    print("Dingbat codes %d" % len(dingbats))
     print("Latin %d, Symbol %d, MacExpert %d, Heisei %d, glyph list %d" %
           (len(latin), len(symbol), len(expert), len(heisei), len(entries)))
 

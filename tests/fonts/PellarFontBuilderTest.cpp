@@ -135,6 +135,8 @@ TEST_F(PellarFontBuilder, TextOfSimpleFonts) {
          SymbolicTrueType(f);
        },
        {{0x41, u"B"}, {0x42, u"B"}, {0x93, u"\u201C"}}, {{0x41, ""}}},
+      {"standard ZapfDingbats font", type1, [](TFontDictionary& f) { f.BaseFont = "ZapfDingbats"; },
+       {{0x21, u"\u2701"}, {0x6C, u"\u25CF"}, {0x20, u" "}, {0x41, u"\u2721"}}, {{0x21, ""}}},
       {"standard Symbol font", type1, [](TFontDictionary& f) { f.BaseFont = "Symbol"; },
        {{0x61, u"\u03B1"}, {0x44, u"\u2206"}, {0x20, u" "}}, {{0x61, ""}}},
   };
