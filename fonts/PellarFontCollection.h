@@ -77,6 +77,8 @@ public:
   // The width of a composite font's code, looked up by its CID; nothing when neither the
   // CID nor a default has one.
   std::optional<int32_t> CompositeWidth(int32_t code) const;
+  // The same, with the standard's default width of an em (1000) where there is none.
+  double CompositeAdvance(int32_t code) const { return CompositeWidth(code).value_or(1000); }
 
   // Appends a record (font loading does; tests build records directly) and indexes it.
   TPDFFontCollectionData& AddRecord(std::unique_ptr<TPDFFontCollectionData> record);

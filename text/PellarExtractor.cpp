@@ -392,16 +392,31 @@ void TPDFExtractor::TRun::AddPiece(std::string_view bytes, TPieceKind kind) {
 // space units, as the showing operators apply them (they were scaled when set). Adding the
 // spacing to the thousandths instead would make a letter-spaced or justified line (as
 // ghostscript writes them) drift from its own next position, and its words would break.
+// A composite font is measured by its codes and their CID widths: its bytes are no codes of
+// the simple-font widths, and measuring them so would make every glyph that a writer places
+// by itself (Chrome and other Skia writers do) look a word apart from the one before.
 double TPDFExtractor::TRun::Width(std::string_view bytes, bool letterSpaced) const {
   double glyphs = 0;
   double spacing = 0;
-  auto add = [&](unsigned char c) {
-    glyphs += (*Widths)[c];
-    spacing += CharSpacing + (c == SpaceCode ? WordSpacing : 0);
+  const bool composite = Font && Font->Composite;
+  auto add = [&](int32_t code, double width) {
+    glyphs += width;
+    const bool wordSpace = composite ? Font->OneByteCodes && code == 32 : code == SpaceCode;
+    spacing += CharSpacing + (wordSpace ? WordSpacing : 0);
   };
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    if (letterSpaced && i > 0) add(SpaceCode);
-    add(static_cast<unsigned char>(bytes[i]));
+  auto addSpace = [&] { add(composite ? -1 : SpaceCode, composite ? SpaceWidth : (*Widths)[SpaceCode]); };
+  if (composite) {
+    const TPellarCodeList codes = Fonts.SplitCodes(bytes);
+    for (size_t i = 0; i < codes.size(); ++i) {
+      if (letterSpaced && i > 0) addSpace();
+      add(codes[i], Fonts.CompositeAdvance(codes[i]));
+    }
+  } else {
+    for (size_t i = 0; i < bytes.size(); ++i) {
+      if (letterSpaced && i > 0) addSpace();
+      const auto c = static_cast<unsigned char>(bytes[i]);
+      add(c, (*Widths)[c]);
+    }
   }
   return glyphs * FontSize * HorzScale / 1000 + spacing;
 }

@@ -10,10 +10,6 @@
 
 namespace {
 
-// The width of a composite font's code that has none, nor a default: the standard's
-// default width, an em.
-constexpr double MissingCompositeWidth = 1000;
-
 // Glyph units to text space at font size 1: a thousandth of an em, or the FontMatrix of
 // a Type 3 font. A FontMatrix that cannot be inverted along the baseline or across it
 // would make spacing and rise infinite; such a font is measured as an ordinary one.
@@ -87,7 +83,7 @@ private:
       std::u16string text = Fonts.CodeToUnicode(code);
       // A code without text, or with a control character, shows nothing but still moves.
       if (!text.empty() && text[0] < u' ') text.clear();
-      const double width = Fonts.CompositeWidth(code).value_or(MissingCompositeWidth);
+      const double width = Fonts.CompositeAdvance(code);
       // Word spacing applies to the single-byte code 32 only.
       Character(text, width + charSpacing + (Font.OneByteCodes && code == 32 ? wordSpacing : 0));
     }

@@ -86,6 +86,7 @@ struct TExtractorPage {
     wide->Widths[32] = 250;
     wide->AnsiText[32] = " ";
     wide->ToUnicodeRanges = {{0x0041, 0x005A, {0x41}}, {0x0020, 0x0020, {0x20}}};
+    wide->CIDWidths.Add(0x41, 0x5A, 600);
     Fonts.AddRecord(std::move(wide));
   }
 
@@ -170,6 +171,8 @@ TEST(PellarExtractor, PlainText) {
       // texts; a byte inserted among two-byte codes would shift every later code.
       {"/F9 10 Tf [<00410042> -600 <0043>] TJ 3 Tc [<00410042> <0043>] TJ", "AB CA BC"},
       {"/F9 10 Tf [<0041> <00> <0042>] TJ <004100> Tj", "ABA"},
+      // Glyphs placed one by one are measured by their CID widths (600 at size 10 is 6).
+      {"/F9 10 Tf <0041> Tj 6 0 Td <0042> Tj 9 0 Td <0043> Tj", "AB C"},
       // A slash ends a token: "]TJ/F5" is an operator and a name.
       {"BT /F1 12 Tf [(a)]TJ/F4 12 Tf [(b) -60 (c)]TJ ET", "ab c"},
       // Operators are case-sensitive; other operators do nothing.
