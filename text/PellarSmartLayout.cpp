@@ -16,6 +16,8 @@ constexpr int64_t AnchorMaxDistance = 9999;
 constexpr int32_t ChainOverlap = 5;        // a block may start this much before its left neighbour ends
 constexpr double LinePoints = 8;
 constexpr double ColumnPoints = 5;
+// Blocks closer than this share of the later one's height touch: word gaps are wider.
+constexpr double TouchShare = 0.1;
 // Blocks far to the right or far down are pulled in to the end of the row table's reach,
 // so that they cost no more output than a block there; their text is always written.
 constexpr int64_t LastColumn = static_cast<int64_t>(RowCount / ColumnPoints);
@@ -172,7 +174,9 @@ std::vector<int32_t> ChainHeads(const TByPosition& at) {
 }
 
 // The text of one chain, each block at its column or, when that would touch the block
-// before it, one column after it (two when the gap is wide for the block's height).
+// before it, one column after it (two when the gap is wide for the block's height). A block
+// that continues the one before it without a gap (a word in another font or colour, a link,
+// a subscript) follows it directly: a space there would split "(git)" into "( git )".
 // The line buffer is the caller's, so that one allocation serves every line.
 void AppendChainLine(const TByPosition& at, int32_t head, std::u16string& line, std::u16string& out) {
   line.clear();
@@ -182,8 +186,11 @@ void AppendChainLine(const TByPosition& at, int32_t head, std::u16string& line, 
   for (int32_t c = head; c != -1 && !at[static_cast<size_t>(c)]->Printed; c = at[static_cast<size_t>(c)]->Next) {
     TPDFTextFunnelBlock& b = *at[static_cast<size_t>(c)];
     int64_t column = std::min(static_cast<int64_t>(std::nearbyint(b.Left / ColumnPoints)), LastColumn);
-    if (last + 1 >= column)
-      column = b.Height / ColumnPoints >= static_cast<double>(b.Left - previousRight) ? last + 1 : last + 2;
+    const int64_t gap = b.Left - previousRight;
+    if (previousRight >= 0 && last + 1 >= column && std::abs(static_cast<double>(gap)) <= b.Height * TouchShare)
+      column = last;
+    else if (last + 1 >= column)
+      column = b.Height / ColumnPoints >= static_cast<double>(gap) ? last + 1 : last + 2;
     const size_t first = static_cast<size_t>(column + 1);
     if (line.size() < first + b.Text.size()) line.resize(first + b.Text.size(), u' ');
     line.replace(first, b.Text.size(), b.Text);

@@ -53,8 +53,12 @@ TEST(SmartLayout, Pages) {
        {{u"Hello", 72, 688, 102, 700}, {u"World", 142, 688, 172, 700}},
        Blank(10) + Spaces(15) + "Hello" + Spaces(9) + "World\r\n"},
       // Columns would overlap: one space when the gap is narrow for the height, else two.
-      {"touching blocks", {{u"Hello", 72, 688, 80, 700}, {u"World", 81, 688, 90, 700}},
+      {"touching blocks", {{u"Hello", 72, 688, 80, 700}, {u"World", 82, 688, 90, 700}},
        Blank(10) + Spaces(15) + "Hello World\r\n"},
+      // Within a tenth of the height the second block continues the first: another font or
+      // colour inside a word.
+      {"continuing blocks", {{u"(", 72, 688, 80, 700}, {u"git", 81, 688, 90, 700}, {u")", 90, 688, 92, 700}},
+       Blank(10) + Spaces(15) + "(git)\r\n"},
       {"touching blocks with a gap", {{u"Hello", 72, 688, 80, 700}, {u"World", 85, 688, 90, 700}},
        Blank(10) + Spaces(15) + "Hello  World\r\n"},
       {"overlapping blocks", {{u"Left", 72, 688, 150, 700}, {u"Over", 140, 688, 200, 700}},
@@ -210,11 +214,16 @@ struct TRefLayout {
   }
 };
 
+// The block texts of the output, each "b" and a number: touching blocks are written without a
+// blank between them, so a "b" starts a text too.
 std::vector<std::string> Words(const std::string& text) {
   std::vector<std::string> words;
   std::string word;
   for (char c : text + " ") {
-    if (static_cast<unsigned char>(c) > ' ') {
+    if (c == 'b' && !word.empty()) {
+      words.push_back(word);
+      word = c;
+    } else if (static_cast<unsigned char>(c) > ' ') {
       word += c;
     } else if (!word.empty()) {
       words.push_back(word);
