@@ -347,6 +347,7 @@ void TPDFPageTree::PageText(int32_t textOption, TPDFTextFunnel* funnel, std::u16
   TPDFRenderer renderer(fonts);
   renderer.AttachFunnel(funnel);
   renderer.RenderPage(Page);
+  renderer.Funnel().DropOverprints();
   if (textOption == 7) {
     renderer.Funnel().LayoutBlocks();
     renderer.Funnel().WriteSmartText(text);

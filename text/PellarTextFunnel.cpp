@@ -1,6 +1,8 @@
 #include "text/PellarTextFunnel.h"
 
+#include <cmath>
 #include <type_traits>
+#include <unordered_map>
 
 #include "pdf/PellarConvert.h"
 #include "text/PellarFunnelIndex.h"
@@ -49,6 +51,38 @@ void TPDFTextFunnel::Clear() {
   Layout.clear();
   LayoutCurrent = false;
   Index->Clear();
+}
+
+void TPDFTextFunnel::DropOverprints() {
+  // A copy lies within a fifth of the font size; each block is compared with the last few
+  // kept blocks of its text only, so pages of many equal texts stay linear.
+  constexpr double Near = 0.2;
+  constexpr size_t Compared = 8;
+  std::unordered_map<std::u16string, std::vector<size_t>> kept;
+  std::vector<bool> drop(BlockList.size(), false);
+  for (size_t i = BlockList.size(); i-- > 0;) {
+    const TPDFTextFunnelBlock& b = BlockList[i];
+    if (b.Text.find_first_not_of(u' ') == std::u16string::npos) continue;
+    std::vector<size_t>& same = kept[b.Text];
+    const double tolerance = Near * b.Size;
+    for (size_t k = same.size(); k-- > 0 && same.size() - k <= Compared;) {
+      const TPDFTextFunnelBlock& o = BlockList[same[k]];
+      if (o.MatrixText == b.MatrixText && std::fabs(o.P0.X - b.P0.X) <= tolerance &&
+          std::fabs(o.P0.Y - b.P0.Y) <= tolerance) {
+        drop[i] = true;
+        break;
+      }
+    }
+    if (!drop[i]) same.push_back(i);
+  }
+  size_t out = 0;
+  for (size_t i = 0; i < BlockList.size(); ++i) {
+    if (drop[i]) continue;
+    if (out != i) BlockList[out] = std::move(BlockList[i]);  // never onto itself: that empties it
+    ++out;
+  }
+  BlockList.resize(out);
+  LayoutCurrent = false;
 }
 
 const TPDFTextFunnel::TMatrixTexts& TPDFTextFunnel::MatrixTextsOf(const TMatrix& m) {

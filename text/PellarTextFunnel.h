@@ -62,6 +62,10 @@ public:
   void SetMergeAllowed(bool flag) { MergeAllowed = flag; }
   bool IsMergeAllowed() const { return MergeAllowed; }
 
+  // Once the page is complete: of blocks with one text drawn at nearly one place (a shadow, or
+  // bold faked by printing the text again a little aside), only the last drawn stays.
+  void DropOverprints();
+
   // One line per block in creation order, each followed by its widths when WriteWidths is set.
   void WriteCsv(std::u16string& out) const;
 

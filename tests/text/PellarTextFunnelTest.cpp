@@ -181,6 +181,37 @@ TEST(TextFunnel, MergePermissionAndCreationOrder) {
   EXPECT_EQ(Texts(g), (std::vector<std::u16string>{u"again"}));
 }
 
+// Text printed again at nearly its own place reads once: the last copy drawn stays.
+TEST(TextFunnel, OverprintedTextReadsOnce) {
+  const TPDFTextFunnel::TMatrix rotated{0, 1, -1, 0, 0, 0};
+  struct {
+    const char* Name;
+    std::vector<TWord> Words;
+    std::vector<std::u16string> Expected;
+    std::string LastColour;
+  } cases[] = {
+      {"a shadow a unit aside", {{u"Head", 1, 1}, {u"Head", 0, 0, 30, "F1", "#FF0000"}}, {u"Head"}, "#FF0000"},
+      {"bold faked by three copies", {{u"Bold", 0, 0}, {u"Bold", 0.3, 0}, {u"Bold", 0.6, 0}}, {u"Bold"}, ""},
+      {"a fifth of the size away is still a copy", {{u"a", 0, 0}, {u"a", 2.4, 0}}, {u"a"}, ""},
+      {"further away, a second word", {{u"a", 0, 0}, {u"a", 0, 20}}, {u"a", u"a"}, ""},
+      {"other text at the same place", {{u"one", 0, 0}, {u"two", 0, 0}}, {u"one", u"two"}, ""},
+      {"blanks are never copies", {{u" ", 0, 0}, {u" ", 0, 0}}, {u" ", u" "}, ""},
+      {"another direction", {{u"up", 0, 0}, {u"up", 0, 0, 30, "F1", "#000000", rotated}}, {u"up", u"up"}, ""},
+  };
+  for (const auto& c : cases) {
+    TPDFTextFunnel f;
+    for (const TWord& w : c.Words) {
+      f.SetMergeAllowed(false);
+      Add(f, w);
+    }
+    f.DropOverprints();
+    EXPECT_EQ(Texts(f), c.Expected) << c.Name;
+    if (!c.LastColour.empty()) {
+      EXPECT_EQ(f.Blocks().back().Colour, c.LastColour) << c.Name;
+    }
+  }
+}
+
 TEST(TextFunnel, CsvLines) {
   const std::string hello = "\"F1\",#FF0000,10.13,";
   struct {
