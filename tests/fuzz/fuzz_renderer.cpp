@@ -85,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   renderer.AttachFunnel(&funnel);
   renderer.RenderPage(document.PageTree().PageDictionary());
   std::u16string csv, smart;
+  funnel.DropOverprints();
   funnel.WriteCsv(csv);
   funnel.LayoutBlocks();
   funnel.WriteSmartText(smart);
