@@ -7,7 +7,6 @@
 // give them; fuzz_fonts.dict lists the keys.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -19,6 +18,7 @@
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarStructure.h"
 #include "platform/FontCatalogue.h"
+#include "tests/support/PdfWriter.h"
 
 namespace {
 
@@ -39,27 +39,10 @@ std::string BuildFile(std::string_view input, size_t& count) {
     start = end + 6;
   }
   count = bodies.size();
-  std::string file = "%PDF-1.4\n";
-  std::vector<size_t> offsets;
-  auto add = [&](std::string_view body) {
-    offsets.push_back(file.size());
-    file += std::to_string(offsets.size()) + " 0 obj\n";
-    file += body;
-    file += "\nendobj\n";
-  };
-  for (std::string_view body : bodies) add(body);
-  add("<< /Type /Pages /Kids [] /Count 0 >>");
-  add("<< /Type /Catalog /Pages " + std::to_string(offsets.size()) + " 0 R >>");
-  const size_t xref = file.size();
-  file += "xref\n0 " + std::to_string(offsets.size() + 1) + "\n0000000000 65535 f \n";
-  char entry[32];
-  for (size_t offset : offsets) {
-    std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
-    file += entry;
-  }
-  file += "trailer\n<< /Size " + std::to_string(offsets.size() + 1) + " /Root " + std::to_string(offsets.size()) +
-          " 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
-  return file;
+  TTestPdfWriter writer;
+  for (std::string_view body : bodies) writer.Add(std::string(body));
+  const int pages = writer.Add("<< /Type /Pages /Kids [] /Count 0 >>");
+  return writer.Build(writer.Add("<< /Type /Catalog /Pages " + std::to_string(pages) + " 0 R >>"));
 }
 
 void Exercise(const TPDFFontCollection& fonts, std::string_view bytes) {

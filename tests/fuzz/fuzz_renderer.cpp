@@ -5,7 +5,6 @@
 // The input is the page content, optionally followed by "%%FORM" and the second form's
 // content.
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
@@ -15,6 +14,7 @@
 #include "pdf/PellarDocument.h"
 #include "text/PellarRenderer.h"
 #include "text/PellarTextFunnel.h"
+#include "tests/support/PdfWriter.h"
 #include "tests/support/TestFonts.h"
 
 namespace {
@@ -24,23 +24,11 @@ std::string Stream(const std::string& entries, std::string_view data) {
          "\nendstream";
 }
 
-// Objects 1 to n in order, with a cross-reference table.
+// Objects 1 to n in order, with a cross-reference table; object 1 is the catalog.
 std::string BuildPdf(const std::vector<std::string>& bodies) {
-  std::string out = "%PDF-1.7\n";
-  std::vector<size_t> offsets;
-  for (size_t i = 0; i < bodies.size(); ++i) {
-    offsets.push_back(out.size());
-    out += std::to_string(i + 1) + " 0 obj\n" + bodies[i] + "\nendobj\n";
-  }
-  const size_t xref = out.size();
-  out += "xref\n0 " + std::to_string(bodies.size() + 1) + "\n0000000000 65535 f \n";
-  char entry[24];
-  for (size_t offset : offsets) {
-    std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
-    out += entry;
-  }
-  return out + "trailer\n<< /Size " + std::to_string(bodies.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
-         std::to_string(xref) + "\n%%EOF\n";
+  TTestPdfWriter writer;
+  for (const std::string& body : bodies) writer.Add(body);
+  return writer.Build(1);
 }
 
 }  // namespace
