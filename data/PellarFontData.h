@@ -1,7 +1,7 @@
 #pragma once
-// The generated font tables (tools/gen_glyph_tables.py, tools/gen_japan_cmaps.py). Rows of
-// the glyph tables are sorted by the bytes of the glyph name, so names are found by
-// binary search.
+// The generated font tables (tools/gen_glyph_tables.py, tools/gen_japan_cmaps.py,
+// tools/gen_cjk_cmaps.py). Rows of the glyph tables are sorted by the bytes of the glyph
+// name, so names are found by binary search.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -55,6 +55,19 @@ std::span<const TDingbatCode> DingbatCodes();
 // code-to-CID maps of 90msp-RKSJ-H and 90ms-RKSJ-H (kinds 1 and 2, 2-byte values).
 enum class TJapanCMap { CIDToUnicode, MspRKSJ, MsRKSJ };
 std::string_view JapanCMapData(TJapanCMap map);
+
+// The predefined Chinese and Korean maps, zlib-compressed per character collection: the CID
+// to Unicode map in the section format of TPellarCMap (text), and the code-to-CID maps in
+// the form TPellarCJKMaps reads (not text). Names lists each map with its collection and
+// its index among the collection's maps, sorted by name.
+enum class TCJKCollection : uint8_t { GB1, CNS1, Korea1 };
+struct TCJKCMapName {
+  const char* Name;
+  uint8_t Collection;  // a TCJKCollection
+  uint8_t Map;
+};
+std::span<const TCJKCMapName> CJKCMapNames();
+std::string_view CJKCMapData(TCJKCollection collection, bool text);
 
 // The row of a table sorted by name whose name is exactly `name` (byte comparison), or null.
 template <class Row>

@@ -33,3 +33,7 @@ TPellarCodeList PredefinedSplit(const std::string& encodingName, std::string_vie
 int32_t PredefinedCID(const std::string& encodingName, int32_t code);
 // The text of a code under a predefined encoding and character collection.
 std::u16string PredefinedUnicode(const std::string& encodingName, const std::string& cidSystemInfo, int32_t code);
+// Whether the encoding mixes code lengths, so that only the encoding knows where a code
+// ends: strings split by it even in a font with a ToUnicode map, whose codespace ranges
+// are often given loosely.
+bool PredefinedMixedWidth(const std::string& encodingName);

@@ -75,20 +75,11 @@ int TPDFFontCollection::FindRecord(int32_t id) const {
   return it != FontIndex.end() && it->first == id ? it->second : -1;
 }
 
-namespace {
-
-// Encodings that mix one- and two-byte codes: only the encoding knows where a code ends.
-// A ToUnicode map's first codespace range (often <00> <80>) does not, so these are split by
-// the encoding whether or not the font has a map.
-bool MixedWidthEncoding(const std::string& name) { return name == "90ms-RKSJ-H" || name == "90msp-RKSJ-H"; }
-
-}  // namespace
-
 TPellarCodeList TPDFFontCollection::SplitCodes(std::string_view bytes) const {
   TPellarCodeList codes;
   const TPDFFontCollectionData* font = CurrentRecord;
   if (!font) return codes;
-  if (font->Composite && MixedWidthEncoding(font->EncodingName)) return PredefinedSplit(font->EncodingName, bytes);
+  if (font->Composite && PredefinedMixedWidth(font->EncodingName)) return PredefinedSplit(font->EncodingName, bytes);
   if (font->OneByteCodes) {
     codes.reserve(bytes.size());
     for (unsigned char b : bytes) codes.push_back(b);
@@ -111,7 +102,9 @@ std::u16string TPDFFontCollection::CodeToUnicode(int32_t code) const {
     return entry < 0 ? std::u16string()
                      : ExpandLigatures(CMapEntryText(font->ToUnicodeRanges[static_cast<size_t>(entry)], code));
   }
-  if (!font->CIDSystemInfo.empty()) return PredefinedUnicode(font->EncodingName, font->CIDSystemInfo, code);
+  // A mixed-width predefined encoding names its collection itself.
+  if (!font->CIDSystemInfo.empty() || PredefinedMixedWidth(font->EncodingName))
+    return PredefinedUnicode(font->EncodingName, font->CIDSystemInfo, code);
   return {};
 }
 

@@ -6,15 +6,18 @@
 
 #include "data/PellarFontData.h"
 #include "filters/PellarFlate.h"
+#include "fonts/PellarCJKCMaps.h"
 #include "fonts/PellarCMap.h"
 #include "fonts/PellarCMapTable.h"
 
 namespace {
 
-// The stored maps inflate to about 100 KB; the limit only guards against a damaged build.
+// The stored maps inflate to at most about 120 KB; the limit only guards against a damaged
+// build.
 constexpr size_t MaxStoredMapSize = size_t(1) << 20;
 
-enum class TPredefined { None, Identity, UCS2, UTF16, MsRKSJ, MspRKSJ };
+// CJK: a byte-keyed Chinese or Korean map (GBK-EUC-H, KSCms-UHC-V, ...).
+enum class TPredefined { None, Identity, UCS2, UTF16, MsRKSJ, MspRKSJ, CJK };
 
 // "Uni" + collection + "-UCS2-" or "-UTF16-" + "H", "V", "HW-H" or "HW-V": codes are
 // Unicode values, whatever the collection (UniGB, UniCNS, UniJIS, UniKS, ...).
@@ -38,6 +41,48 @@ TPredefined Classify(std::string_view name) {
   if (name == "90ms-RKSJ-H" || name == "90ms-RKSJ-V") return TPredefined::MsRKSJ;
   if (name == "90msp-RKSJ-H" || name == "90msp-RKSJ-V") return TPredefined::MspRKSJ;
   return UnicodeKeyed(name);
+}
+
+// The Chinese or Korean map of that name, or null.
+const TCJKCMapName* CJKName(std::string_view name) { return FindGlyphRow(CJKCMapNames(), name); }
+
+TPredefined ClassifyAny(std::string_view name) {
+  const TPredefined kind = Classify(name);
+  return kind == TPredefined::None && CJKName(name) ? TPredefined::CJK : kind;
+}
+
+TPellarCJKMaps LoadCJK(TCJKCollection collection) {
+  TPellarCJKMaps maps;
+  maps.Load(InflateData(std::string(CJKCMapData(collection, false)), MaxStoredMapSize),
+            InflateData(std::string(CJKCMapData(collection, true)), MaxStoredMapSize));
+  return maps;
+}
+
+// Each collection is inflated on its first use only.
+const TPellarCJKMaps& CJKMaps(TCJKCollection collection) {
+  switch (collection) {
+    case TCJKCollection::GB1: {
+      static const TPellarCJKMaps maps = LoadCJK(collection);
+      return maps;
+    }
+    case TCJKCollection::CNS1: {
+      static const TPellarCJKMaps maps = LoadCJK(collection);
+      return maps;
+    }
+    case TCJKCollection::Korea1: break;
+  }
+  static const TPellarCJKMaps maps = LoadCJK(TCJKCollection::Korea1);
+  return maps;
+}
+
+const TPellarCJKMaps& CJKMapsOf(const TCJKCMapName& name) { return CJKMaps(static_cast<TCJKCollection>(name.Collection)); }
+
+// The collection whose CIDs a font's character collection names.
+const TPellarCJKMaps* CJKCollectionOf(std::string_view cidSystemInfo) {
+  if (cidSystemInfo.starts_with("Adobe-GB1-")) return &CJKMaps(TCJKCollection::GB1);
+  if (cidSystemInfo.starts_with("Adobe-CNS1-")) return &CJKMaps(TCJKCollection::CNS1);
+  if (cidSystemInfo.starts_with("Adobe-Korea1-")) return &CJKMaps(TCJKCollection::Korea1);
+  return nullptr;
 }
 
 TPellarCMap LoadStoredMap(TJapanCMap which) {
@@ -123,7 +168,11 @@ std::u16string CharacterText(int32_t code) {
 }  // namespace
 
 TPellarCodeList PredefinedSplit(const std::string& encodingName, std::string_view bytes) {
-  switch (const TPredefined kind = Classify(encodingName)) {
+  switch (const TPredefined kind = ClassifyAny(encodingName)) {
+    case TPredefined::CJK: {
+      const TCJKCMapName* name = CJKName(encodingName);
+      return CJKMapsOf(*name).Split(name->Map, bytes);
+    }
     case TPredefined::Identity:
     case TPredefined::UCS2: return SplitPairs(bytes, false);
     case TPredefined::UTF16: return SplitPairs(bytes, true);
@@ -135,6 +184,7 @@ TPellarCodeList PredefinedSplit(const std::string& encodingName, std::string_vie
 }
 
 int32_t PredefinedCID(const std::string& encodingName, int32_t code) {
+  if (const TCJKCMapName* name = CJKName(encodingName)) return CJKMapsOf(*name).CID(name->Map, code);
   switch (const TPredefined kind = Classify(encodingName)) {
     case TPredefined::Identity: return code;
     case TPredefined::MsRKSJ:
@@ -144,11 +194,24 @@ int32_t PredefinedCID(const std::string& encodingName, int32_t code) {
 }
 
 std::u16string PredefinedUnicode(const std::string& encodingName, const std::string& cidSystemInfo, int32_t code) {
-  const TPredefined kind = Classify(encodingName);
+  const TPredefined kind = ClassifyAny(encodingName);
   if (kind == TPredefined::UCS2 || kind == TPredefined::UTF16) return CharacterText(code);
   if (kind == TPredefined::None) return {};
+  // A Chinese or Korean map's CIDs are its own collection's, whatever the font claims.
+  if (kind == TPredefined::CJK) {
+    const TCJKCMapName* name = CJKName(encodingName);
+    const TPellarCJKMaps& maps = CJKMapsOf(*name);
+    return maps.Text(maps.CID(name->Map, code));
+  }
   const int32_t cid = kind == TPredefined::Identity ? (code & 0xFFFF) : PredefinedCID(encodingName, code);
   if (cidSystemInfo.starts_with("Adobe-Japan1-")) return StoredMap(TJapanCMap::CIDToUnicode).ValueText(2, static_cast<uint32_t>(cid));
   if (cidSystemInfo.starts_with("Adobe-Identity-")) return std::u16string(1, static_cast<char16_t>(code & 0xFFFF));
+  // Identity codes are CIDs of the font's collection; the Japanese maps give Japanese CIDs.
+  if (kind != TPredefined::Identity) return {};
+  if (const TPellarCJKMaps* maps = CJKCollectionOf(cidSystemInfo)) return maps->Text(cid);
   return {};
+}
+
+bool PredefinedMixedWidth(const std::string& encodingName) {
+  return encodingName == "90ms-RKSJ-H" || encodingName == "90msp-RKSJ-H" || ClassifyAny(encodingName) == TPredefined::CJK;
 }

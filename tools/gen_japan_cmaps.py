@@ -150,4 +150,5 @@ std::string_view JapanCMapData(TJapanCMap map) {
         print("%s: %d keys, %d bytes, %d compressed" % (array, keys, len(data), len(zlib.compress(data, 9))))
 
 
-main()
+if __name__ == "__main__":
+    main()
