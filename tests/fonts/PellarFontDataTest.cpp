@@ -7,6 +7,7 @@
 #include <string>
 
 #include "filters/PellarFlate.h"
+#include "fonts/PellarCJKCMaps.h"
 #include "fonts/PellarCMapTable.h"
 
 namespace {
@@ -94,6 +95,39 @@ TEST(PellarFontData, JapanMaps) {
     TPellarCMap map;
     map.LoadSections(data);
     EXPECT_EQ(map.SectionCount(), c.Sections);
+  }
+}
+
+TEST(PellarFontData, ChineseAndKoreanMaps) {
+  const std::span<const TCJKCMapName> names = CJKCMapNames();
+  EXPECT_EQ(names.size(), 32u);
+  EXPECT_TRUE(SortedByName(names));
+  struct TCase {
+    TCJKCollection Collection;
+    size_t Maps;
+    size_t TextSections;
+    uint64_t Checksum;  // of both inflated blobs
+  } cases[] = {
+      {TCJKCollection::GB1, 12, 2, 16220992329099192173u},
+      {TCJKCollection::CNS1, 10, 2, 869297827497569332u},
+      {TCJKCollection::Korea1, 10, 4, 6863227002720520633u},
+  };
+  for (const TCase& c : cases) {
+    const std::string maps = InflateData(std::string(CJKCMapData(c.Collection, false)));
+    const std::string text = InflateData(std::string(CJKCMapData(c.Collection, true)));
+    TChecksum sum;
+    sum.Add(maps);
+    sum.Add(text);
+    EXPECT_EQ(sum.Value, c.Checksum) << static_cast<int>(c.Collection);
+    TPellarCMap textMap;
+    textMap.LoadSections(text);
+    EXPECT_EQ(textMap.SectionCount(), c.TextSections);
+    TPellarCJKMaps loaded;
+    loaded.Load(maps, text);
+    EXPECT_EQ(loaded.MapCount(), c.Maps);
+    for (const TCJKCMapName& name : names) {
+      if (name.Collection == static_cast<uint8_t>(c.Collection)) EXPECT_LT(name.Map, c.Maps) << name.Name;
+    }
   }
 }
 
