@@ -149,6 +149,11 @@ def build(collection, uni, byte_keyed):
     """(CID-to-Unicode blob, code-map blob, [(name, index)], notice text, statistics)."""
     ucs2_text = read(collection, "Adobe-%s-UCS2" % collection)
     unicode_map = cid_to_unicode(ucs2_text)
+    # The half-width space that byte 0x20 of GB-EUC, GBK and ETen-B5 shows is listed as
+    # U+2002 EN SPACE; it is the word space of the text and reads as one.
+    for cid, text in unicode_map.items():
+        if text == b"\x20\x02":
+            unicode_map[cid] = b"\x00\x20"
     by_width = {}
     for cid in sorted(unicode_map):
         by_width.setdefault(len(unicode_map[cid]), []).append((cid, unicode_map[cid]))
