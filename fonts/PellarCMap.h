@@ -37,3 +37,6 @@ std::u16string PredefinedUnicode(const std::string& encodingName, const std::str
 // ends: strings split by it even in a font with a ToUnicode map, whose codespace ranges
 // are often given loosely.
 bool PredefinedMixedWidth(const std::string& encodingName);
+// Whether the encoding is a known predefined one that writes vertically (Identity-V and the
+// -V forms).
+bool PredefinedVertical(const std::string& encodingName);

@@ -147,6 +147,7 @@ std::unique_ptr<TPDFFontCollectionData> TFontRecordBuilder::BuildComposite() {
   Record->Composite = true;
   Record->EncodingName = Font.EncodingForm == TEncodingForm::Name ? *Font.EncodingName : std::string();
   Record->OneByteCodes = Font.EncodingForm == TEncodingForm::Stream && Font.EncodingOneByte;
+  Record->Vertical = PredefinedVertical(Record->EncodingName);
   ApplyDifferences(Font.Differences, Names);
   BuildTextTables(true);
   return std::move(Record);
@@ -271,6 +272,8 @@ void TFontRecordBuilder::ApplyWidths() {
   }
   if (Font.Subtype == TFontSubtype::CIDFontType2) Record->CIDToGIDMap = Font.CIDToGIDMap;
   Record->CIDSystemInfo = Font.CIDSystemInfo;
+  Record->VerticalAdvances = Font.W2;
+  Record->VerticalAdvances.SetDefault(Font.DW2.value_or(DefaultVerticalAdvance));
 }
 
 // The glyph names of a Type 3 font name its glyph procedures, often nothing a reader knows

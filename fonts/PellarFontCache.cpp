@@ -39,7 +39,8 @@ size_t FontRecordBytes(const TPDFFontCollectionData& record) {
   for (const TPDFCMapEntry& entry : record.ToUnicodeRanges)
     bytes += sizeof entry + entry.Codes.capacity() * sizeof(int32_t);
   // The ranges and the lookup index built from them.
-  bytes += 2 * record.CIDWidths.Entries().size() * sizeof(TPDFCIDWidths::TRange);
+  bytes += 2 * (record.CIDWidths.Entries().size() + record.VerticalAdvances.Entries().size()) *
+           sizeof(TPDFCIDWidths::TRange);
   return bytes;
 }
 
@@ -66,5 +67,6 @@ bool SameFontRecord(const TPDFFontCollectionData& a, const TPDFFontCollectionDat
          sameBits(a.Ascent, b.Ascent) && sameBits(a.Descent, b.Descent) && a.UnicodeText == b.UnicodeText &&
          sameRanges(a.ToUnicodeRanges, b.ToUnicodeRanges) && a.FirstChar == b.FirstChar && a.LastChar == b.LastChar &&
          a.CIDToGIDMap == b.CIDToGIDMap && a.OneByteCodes == b.OneByteCodes && a.EncodingName == b.EncodingName &&
-         a.CIDSystemInfo == b.CIDSystemInfo;
+         a.CIDSystemInfo == b.CIDSystemInfo && a.Vertical == b.Vertical &&
+         sameWidths(a.VerticalAdvances, b.VerticalAdvances);
 }

@@ -108,6 +108,13 @@ std::u16string TPDFFontCollection::CodeToUnicode(int32_t code) const {
   return {};
 }
 
+double TPDFFontCollection::CompositeVerticalAdvance(int32_t code) const {
+  const TPDFFontCollectionData* font = CurrentRecord;
+  if (!font) return DefaultVerticalAdvance;
+  const int32_t cid = PredefinedCID(font->EncodingName, code);
+  return font->VerticalAdvances.Width(static_cast<uint32_t>(cid >= 0 ? cid : code)).value_or(DefaultVerticalAdvance);
+}
+
 std::optional<int32_t> TPDFFontCollection::CompositeWidth(int32_t code) const {
   const TPDFFontCollectionData* font = CurrentRecord;
   if (!font) return std::nullopt;

@@ -22,6 +22,9 @@ class TPDFIndRef;
 class TPDFDictionary;
 class TPDFFontCache;
 
+// The vertical advance of a CID that neither /W2 nor /DW2 gives: one em down.
+constexpr int32_t DefaultVerticalAdvance = -1000;
+
 // One loaded font. For a Type0 font it is the record of its descendant, marked composite.
 struct TPDFFontCollectionData {
   int32_t Id = 0;              // object number the font was selected by; 0 for a direct one
@@ -47,6 +50,10 @@ struct TPDFFontCollectionData {
   bool OneByteCodes = false;
   std::string EncodingName;   // a Type0 font's /Encoding name
   std::string CIDSystemInfo;  // Registry-Ordering-Supplement of a CIDFont
+  // A composite font whose encoding writes vertically: glyphs advance down by their
+  // vertical advances (glyph units, negative downwards; /DW2 or -1000 by default).
+  bool Vertical = false;
+  TPDFCIDWidths VerticalAdvances;
 };
 
 class TPDFFontCollection {
@@ -79,6 +86,8 @@ public:
   std::optional<int32_t> CompositeWidth(int32_t code) const;
   // The same, with the standard's default width of an em (1000) where there is none.
   double CompositeAdvance(int32_t code) const { return CompositeWidth(code).value_or(1000); }
+  // The vertical advance of a code of a vertical font (glyph units, negative downwards).
+  double CompositeVerticalAdvance(int32_t code) const;
 
   // Appends a record (font loading does; tests build records directly) and indexes it.
   TPDFFontCollectionData& AddRecord(std::unique_ptr<TPDFFontCollectionData> record);

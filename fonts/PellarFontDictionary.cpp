@@ -189,6 +189,9 @@ void TFontDictionaryReader::ReadSimpleWidths(const TPDFDictionary& font, TFontDi
 void TFontDictionaryReader::ReadCIDFont(const TPDFDictionary& font, TFontDictionary& out) const {
   out.DW = Integer(font, "DW");
   ReadCIDWidths(font.Get("W", true), out.W);
+  if (const auto* dw2 = Entry<TPDFArray>(font, "DW2"); dw2 && dw2->Count() == 2)
+    if (const auto* advance = As<TPDFNumeric>(Resolved(dw2->Item(1)))) out.DW2 = advance->AsInteger();
+  ReadCIDVerticalWidths(font.Get("W2", true), out.W2);
   if (const auto* map = Entry<TPDFStream>(font, "CIDToGIDMap")) out.CIDToGIDMap = DecodedData(*map, MaxCIDToGIDMapSize);
   if (const auto* info = Entry<TPDFDictionary>(font, "CIDSystemInfo")) out.CIDSystemInfo = ReadSystemInfo(*info);
 }
@@ -202,6 +205,31 @@ void TFontDictionaryReader::ReadDescendants(const TPDFDictionary& font, TFontDic
 }
 
 }  // namespace
+
+void ReadCIDVerticalWidths(TPDFObject* w2, TPDFCIDWidths& advances) {
+  const auto* array = As<TPDFArray>(w2);
+  if (!array) return;
+  const int count = array->Count();
+  for (int a = 0; a + 1 < count;) {
+    const auto* first = As<TPDFNumeric>(Resolved(array->Item(a)));
+    if (!first || first->AsInteger() < 0) return;
+    const uint32_t cid = static_cast<uint32_t>(first->AsInteger());
+    TPDFObject* next = Resolved(array->Item(a + 1));
+    if (const auto* last = As<TPDFNumeric>(next)) {
+      const auto* advance = a + 2 < count ? As<TPDFNumeric>(Resolved(array->Item(a + 2))) : nullptr;
+      if (!advance || a + 4 >= count) return;
+      if (last->AsInteger() >= 0) advances.Add(cid, static_cast<uint32_t>(last->AsInteger()), advance->AsInteger());
+      a += 5;
+    } else if (const auto* list = As<TPDFArray>(next)) {
+      for (int j = 0; j + 2 < list->Count(); j += 3)
+        if (const auto* advance = As<TPDFNumeric>(Resolved(list->Item(j))))
+          advances.Add(cid + static_cast<uint32_t>(j / 3), cid + static_cast<uint32_t>(j / 3), advance->AsInteger());
+      a += 2;
+    } else {
+      return;
+    }
+  }
+}
 
 TFontDictionary ReadFontDictionary(TPDFObject* font, const TFontReadOptions& options) {
   return TFontDictionaryReader(options).Read(font, true);

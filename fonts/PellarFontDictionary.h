@@ -62,6 +62,10 @@ struct TFontDictionary {
   // /CIDSystemInfo as Registry-Ordering-Supplement (empty without the dictionary).
   std::optional<int32_t> DW;
   TPDFCIDWidths W;
+  // /DW2's vertical advance (its second number) and /W2's vertical advances (w1y), rounded;
+  // the position vectors are not kept.
+  std::optional<int32_t> DW2;
+  TPDFCIDWidths W2;
   std::string CIDToGIDMap;
   std::string CIDSystemInfo;
 
@@ -86,3 +90,6 @@ TFontDictionary ReadFontDictionary(TPDFObject* font, const TFontReadOptions& opt
 // /W entries into ranges: "c [w1 w2 ...]" and "c1 c2 w"; reading stops at the first entry
 // that is neither.
 void ReadCIDWidths(TPDFObject* w, TPDFCIDWidths& widths);
+// The vertical advances of /W2: "c [w1y vx vy ...]" and "cfirst clast w1y vx vy"; reading
+// stops at the first malformed entry.
+void ReadCIDVerticalWidths(TPDFObject* w2, TPDFCIDWidths& advances);

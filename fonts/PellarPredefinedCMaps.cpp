@@ -212,6 +212,10 @@ std::u16string PredefinedUnicode(const std::string& encodingName, const std::str
   return {};
 }
 
+bool PredefinedVertical(const std::string& encodingName) {
+  return encodingName.ends_with("-V") && ClassifyAny(encodingName) != TPredefined::None;
+}
+
 bool PredefinedMixedWidth(const std::string& encodingName) {
   return encodingName == "90ms-RKSJ-H" || encodingName == "90msp-RKSJ-H" || ClassifyAny(encodingName) == TPredefined::CJK;
 }

@@ -122,14 +122,31 @@ private:
   // Moves past shown bytes. The character spacing after the last glyph is no gap: a
   // producer that letter-spaces a word moves back by it before the next part.
   void Advance(std::string_view bytes, bool letterSpaced) {
+    if (VerticalFont()) {
+      Y -= Height(bytes);
+      return;
+    }
     X += Width(bytes, letterSpaced);
     if (!bytes.empty()) Trailing = CharSpacing;
+  }
+  // A vertical font's glyphs go down a column: its strings move Y, and a move across to
+  // another column starts a new line, with no space or break within the column.
+  bool VerticalFont() const { return Font && Font->Composite && Font->Vertical; }
+  double Height(std::string_view bytes) const;
+  // The jump to a new position: a new column for a vertical font, else AppendJump's spaces
+  // and breaks.
+  void Jump(double dx, bool space, double dy, bool signedSecondBreak) {
+    if (EndsWithBreak()) return;
+    if (!VerticalFont())
+      AppendJump(space, dy, signedSecondBreak);
+    else if (std::fabs(dx) >= HalfSpace())
+      Append(u"\r\n");
   }
   // Where the last glyph shown ends: the jumps that make spaces are measured from here.
   double GlyphEnd() const { return X - Trailing; }
   double LineHeight() const { return FontSize * HorzScale; }
   double HalfSpace() const { return SpaceWidth / 2 * HorzScale * FontSize / 1000; }
-  bool LetterSpacing() const { return CharSpacing > SpaceWidth * HorzScale * FontSize / 1000; }
+  bool LetterSpacing() const { return !VerticalFont() && CharSpacing > SpaceWidth * HorzScale * FontSize / 1000; }
 
   bool EndsWithBreak() const { return Out.size() >= 2 && Out[Out.size() - 2] == u'\r' && Out.back() == u'\n'; }
   void Append(std::u16string_view text);
@@ -265,7 +282,7 @@ void TPDFExtractor::TRun::UseFont(const TPDFFontCollectionData& font) {
 void TPDFExtractor::TRun::OpTm() {
   if (T(4) == "0" && T(3) == "0" && T(2) == T(5)) HorzScale = IsNumber(T(5)) ? Real(T(5)) : 1.0;
   const double e = Real(T(1)), f = Real(T(0));
-  if (!EndsWithBreak()) AppendJump(std::fabs(e - GlyphEnd()) >= HalfSpace(), f - Y, false);
+  Jump(e - GlyphEnd(), std::fabs(e - GlyphEnd()) >= HalfSpace(), f - Y, false);
   X = LineX = e;
   Y = LineY = f;
   Trailing = 0;
@@ -276,7 +293,7 @@ void TPDFExtractor::TRun::OpTd() {
   X = LineX = Real(T(1)) * HorzScale + LineX;
   Y = LineY = Real(T(0)) * HorzScale + LineY;
   Trailing = 0;
-  if (!EndsWithBreak()) AppendJump(std::fabs(X - previousX) >= HalfSpace(), Y - previousY, true);
+  Jump(X - previousX, std::fabs(X - previousX) >= HalfSpace(), Y - previousY, true);
 }
 
 void TPDFExtractor::TRun::OpTD() {
@@ -286,7 +303,7 @@ void TPDFExtractor::TRun::OpTD() {
   Leading = -Real(T(0)) * HorzScale;
   Y = LineY = LineY - Leading;
   const char space = static_cast<char>(SpaceCode);
-  if (!EndsWithBreak()) AppendJump(X - previousX >= Width({&space, 1}, false), Y - previousY, true);
+  Jump(X - previousX, X - previousX >= Width({&space, 1}, false), Y - previousY, true);
 }
 
 void TPDFExtractor::TRun::OpTStar() {
@@ -375,6 +392,10 @@ std::string_view TPDFExtractor::TRun::ReadArray() {
       AddPiece(bytes, spaced ? TPieceKind::LetterSpaced : TPieceKind::Text);
     } else if (IsNumber(token)) {
       const double n = Real(token);
+      if (VerticalFont()) {
+        Y -= n * FontSize / 1000;
+        continue;
+      }
       X += n * HorzScale * FontSize / -1000;
       Trailing = 0;
       if (-n > SpaceWidth / 2) AddPiece({}, TPieceKind::KerningSpace);
@@ -419,6 +440,14 @@ double TPDFExtractor::TRun::Width(std::string_view bytes, bool letterSpaced) con
     }
   }
   return glyphs * FontSize * HorzScale / 1000 + spacing;
+}
+
+// Vertical advances are thousandths of the font size, negative downwards; character spacing
+// applies along the column too.
+double TPDFExtractor::TRun::Height(std::string_view bytes) const {
+  double height = 0;
+  for (int32_t code : Fonts.SplitCodes(bytes)) height += -Fonts.CompositeVerticalAdvance(code) * FontSize / 1000 + CharSpacing;
+  return height;
 }
 
 // The text of the codes, with a space character between them when letter-spaced. The

@@ -295,7 +295,7 @@ void TPDFRenderer::Show(TRun& run) {
     }
   }
   Output->SetMergeAllowed(shown.MergeAllowed);
-  State.TextMatrix = Multiply(Translation(shown.Advance, 0), State.TextMatrix);
+  State.TextMatrix = Multiply(Translation(shown.Advance, shown.AdvanceY), State.TextMatrix);
 }
 
 int32_t TPDFRenderer::ColourSpaceIndex(TRun& run, std::string_view token) {

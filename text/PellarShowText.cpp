@@ -20,6 +20,11 @@ TPDFMatrix GlyphMatrix(const TPDFFontCollectionData& font) {
   return usable ? fm : TPDFMatrix{0.001, 0, 0, 0.001, 0, 0};
 }
 
+// Glyph units to a vertical piece's units: x runs down the column, y to the right.
+constexpr TPDFMatrix VerticalTurn{0, -1, 1, 0, 0, 0};
+// A vertical glyph stands centred on its column, taken as one em wide.
+constexpr double VerticalHalfWidth = 500;
+
 // The working values of one show operation. Advances are kept in glyph units from the
 // start of the operation: C where the next character starts, D where the pending text
 // started.
@@ -31,6 +36,10 @@ public:
     const double size = state.FontSize, scaling = state.HorizontalScaling / 100;
     const TPDFMatrix textToUser = Multiply(state.TextMatrix, state.CTM);
     Matrix = Multiply(Multiply(glyph, {size * scaling, 0, 0, size, 0, 0}), textToUser);
+    // A vertical font's pieces run down their column: their baseline is the column's axis,
+    // turned a quarter clockwise from the glyphs' x axis, with no horizontal scaling.
+    Vertical = Font.Composite && Font.Vertical;
+    if (Vertical) Matrix = Multiply(Multiply(VerticalTurn, glyph), Multiply(TPDFMatrix{size, 0, 0, size, 0, 0}, textToUser));
     EffectiveSize = std::fabs(size) * std::hypot(textToUser[2], textToUser[3]);
     TextUnitsX = glyph[0] * size;
     Advance = TextUnitsX * scaling;
@@ -51,7 +60,11 @@ public:
   void Finish() {
     if (!Pending.empty() && (Pending != u" " || !State.NoGapJoin)) AddPiece();
     Out.Shown = true;
-    Out.Advance = C * Advance;
+    if (Vertical) {
+      Out.AdvanceY = -C * GlyphMatrix(Font)[3] * State.FontSize;
+    } else {
+      Out.Advance = C * Advance;
+    }
     Out.MergeAllowed = Merge;
   }
 
@@ -62,7 +75,14 @@ private:
   // is too narrow for the funnel to see a word break in. It becomes a space character of that
   // advance, as the content-order reader takes it too.
   void Adjust(double v) {
-    const double move = -v / 1000 * SpacingUnit * State.FontSize;
+    // A vertical font moves down by a positive adjustment.
+    const double move = (Vertical ? v : -v) / 1000 * SpacingUnit * State.FontSize;
+    if (Vertical) {
+      if (!Pending.empty()) AddPiece();
+      C += move;
+      D = C;
+      return;
+    }
     if (!Pending.empty() && Pending.back() != u' ' && move > 0 && move >= SpaceWidth() / 2) {
       Character(u" ", move);
       return;
@@ -83,7 +103,7 @@ private:
       std::u16string text = Fonts.CodeToUnicode(code);
       // A code without text, or with a control character, shows nothing but still moves.
       if (!text.empty() && text[0] < u' ') text.clear();
-      const double width = Fonts.CompositeAdvance(code);
+      const double width = Vertical ? -Fonts.CompositeVerticalAdvance(code) : Fonts.CompositeAdvance(code);
       // Word spacing applies to the single-byte code 32 only.
       Character(text, width + charSpacing + (Font.OneByteCodes && code == 32 ? wordSpacing : 0));
     }
@@ -121,9 +141,9 @@ private:
     piece.Text = std::move(Pending);
     piece.Size = EffectiveSize;
     piece.X = D;
-    piece.Y = RiseY + Font.Descent;
+    piece.Y = Vertical ? -VerticalHalfWidth : RiseY + Font.Descent;
     piece.W = C - D;
-    piece.H = Font.Ascent - Font.Descent;
+    piece.H = Vertical ? 2 * VerticalHalfWidth : Font.Ascent - Font.Descent;
     piece.Widths = std::move(Widths);
     piece.MergeAllowed = Merge;
     Merge = true;
@@ -135,6 +155,7 @@ private:
   const TPDFFontCollection& Fonts;
   const TPDFFontCollectionData& Font;
   TShowResult& Out;
+  bool Vertical = false;
   TPDFMatrix Matrix{};
   double EffectiveSize = 0;
   double TextUnitsX = 0;   // text space per glyph unit along the baseline, at this size

@@ -36,7 +36,8 @@ struct TTextPiece {
 
 struct TShowResult {
   bool Shown = false;   // false: no font or a zero size; nothing moves
-  double Advance = 0;   // in text space: the text matrix moves by [1 0 0 1 Advance 0]
+  double Advance = 0;   // in text space: the text matrix moves by [1 0 0 1 Advance AdvanceY]
+  double AdvanceY = 0;  // a vertical font's advance (negative: down)
   std::vector<TTextPiece> Pieces;
   bool MergeAllowed = true;  // the funnel's flag after the last piece
 };

@@ -22,6 +22,10 @@ constexpr double TouchShare = 0.1;
 // so that they cost no more output than a block there; their text is always written.
 constexpr int64_t LastColumn = static_cast<int64_t>(RowCount / ColumnPoints);
 constexpr int64_t LastLine = static_cast<int64_t>(RowCount / LinePoints);
+// A column may lean this share of its length sideways.
+constexpr double ColumnSlant = 0.01;
+// Columns of one passage of vertical writing stand at most this many column widths apart.
+constexpr double ColumnGapShare = 1.5;
 // Layout coordinates are clamped so that their sums and differences stay well inside int32.
 constexpr double CoordinateLimit = 268435456.0;  // 2^28
 
@@ -31,11 +35,25 @@ int32_t LayoutRound(double v) {
   return static_cast<int32_t>(std::nearbyint(std::clamp(v, -CoordinateLimit, CoordinateLimit)));
 }
 
+// A block whose text runs straight down the page: a column of vertical writing. It is laid
+// out as one line of its own, and neither defines a line nor joins one.
+bool RunsDown(const TPDFTextFunnelBlock& b) {
+  const double down = b.P0.Y - b.P1.Y;
+  return down > 0 && std::fabs(b.P1.X - b.P0.X) <= down * ColumnSlant;
+}
+
 void SetLayoutBox(TPDFTextFunnelBlock& b, double pageHeight) {
-  b.Left = LayoutRound(b.P0.X);
-  b.Top = LayoutRound(pageHeight - b.P2.Y);
-  b.Right = LayoutRound(b.P2.X);
-  b.Bottom = LayoutRound(pageHeight - b.P0.Y);
+  if (RunsDown(b)) {
+    b.Left = LayoutRound(std::min(b.P0.X, b.P3.X));
+    b.Top = LayoutRound(pageHeight - std::max(b.P0.Y, b.P3.Y));
+    b.Right = LayoutRound(std::max(b.P0.X, b.P3.X));
+    b.Bottom = LayoutRound(pageHeight - std::min(b.P1.Y, b.P2.Y));
+  } else {
+    b.Left = LayoutRound(b.P0.X);
+    b.Top = LayoutRound(pageHeight - b.P2.Y);
+    b.Right = LayoutRound(b.P2.X);
+    b.Bottom = LayoutRound(pageHeight - b.P0.Y);
+  }
   b.Width = b.Right - b.Left;
   b.Height = b.Bottom - b.Top;
   b.Previous = -1;
@@ -53,7 +71,7 @@ public:
     std::vector<int32_t> rows(RowCount, -1);
     for (size_t i = 0; i < at.size(); ++i) {
       const TPDFTextFunnelBlock& b = *at[i];
-      if (b.Height > AnchorMaxHeight) continue;
+      if (b.Height > AnchorMaxHeight || RunsDown(b)) continue;
       int64_t claimed = 0;
       for (int32_t y = std::max(b.Top, 0); y <= std::min(b.Bottom, RowCount - 1); ++y) {
         if (rows[static_cast<size_t>(y)] != -1) continue;
@@ -161,14 +179,45 @@ private:
   uint32_t Walk = 0;
 };
 
-// Every block without a predecessor begins a chain; chains are written from the top down.
-std::vector<int32_t> ChainHeads(const TByPosition& at) {
+// The top by which each block's chain is placed: its own, but for a column of vertical
+// writing the top of its passage, the columns that stand side by side (each at most
+// ColumnGapShare of its width from the next) and overlap down the page.
+std::vector<int32_t> PlacingTops(const TByPosition& at) {
+  std::vector<int32_t> tops(at.size());
+  std::vector<int32_t> columns;
+  for (size_t i = 0; i < at.size(); ++i) {
+    tops[i] = at[i]->Top;
+    if (RunsDown(*at[i])) columns.push_back(static_cast<int32_t>(i));
+  }
+  // Right to left; each passage is a run of neighbours in that order.
+  auto block = [&](int32_t i) -> const TPDFTextFunnelBlock& { return *at[static_cast<size_t>(i)]; };
+  std::stable_sort(columns.begin(), columns.end(), [&](int32_t a, int32_t b) { return block(a).Left > block(b).Left; });
+  for (size_t first = 0, last = 0; first < columns.size(); first = last) {
+    int32_t top = block(columns[first]).Top, bottom = block(columns[first]).Bottom;
+    for (last = first + 1; last < columns.size(); ++last) {
+      const TPDFTextFunnelBlock &right = block(columns[last - 1]), &left = block(columns[last]);
+      const bool near = right.Left - left.Right <= std::max(right.Width, left.Width) * ColumnGapShare;
+      if (!near || left.Top > bottom || left.Bottom < top) break;
+      top = std::min(top, left.Top);
+      bottom = std::max(bottom, left.Bottom);
+    }
+    for (size_t k = first; k < last; ++k) tops[static_cast<size_t>(columns[k])] = top;
+  }
+  return tops;
+}
+
+// Every block without a predecessor begins a chain; chains are written from the top down,
+// the columns of one passage of vertical writing right to left.
+std::vector<int32_t> ChainHeads(const TByPosition& at, const std::vector<int32_t>& tops) {
   std::vector<int32_t> heads;
   for (size_t i = 0; i < at.size(); ++i)
     if (at[i]->Previous == -1) heads.push_back(static_cast<int32_t>(i));
   std::sort(heads.begin(), heads.end(), [&](int32_t a, int32_t b) {
-    const int32_t ta = at[static_cast<size_t>(a)]->Top, tb = at[static_cast<size_t>(b)]->Top;
-    return ta != tb ? ta < tb : a < b;
+    const size_t x = static_cast<size_t>(a), y = static_cast<size_t>(b);
+    if (tops[x] != tops[y]) return tops[x] < tops[y];
+    const bool downX = RunsDown(*at[x]), downY = RunsDown(*at[y]);
+    if (downX != downY) return downY;
+    return downX && at[x]->Left != at[y]->Left ? at[x]->Left > at[y]->Left : a < b;
   });
   return heads;
 }
@@ -228,6 +277,7 @@ void TPDFTextFunnel::LayoutBlocks() {
   const TAnchorTable anchors(at);
   TChainBuilder chains(at);
   for (size_t i = 0; i < at.size(); ++i) {
+    if (RunsDown(*at[i])) continue;
     const int32_t anchor = anchors.Closest(at[i]->CentreY);
     if (anchor != -1 && anchor != static_cast<int32_t>(i)) chains.Attach(static_cast<int32_t>(i), anchor);
   }
@@ -243,8 +293,9 @@ void TPDFTextFunnel::WriteSmartText(std::u16string& out) {
   for (TPDFTextFunnelBlock* b : at) b->Printed = false;
   int64_t n = 1;
   std::u16string line;
-  for (int32_t head : ChainHeads(at)) {
-    const int64_t target = LineOf(at[static_cast<size_t>(head)]->Top);
+  const std::vector<int32_t> tops = PlacingTops(at);
+  for (int32_t head : ChainHeads(at, tops)) {
+    const int64_t target = LineOf(tops[static_cast<size_t>(head)]);
     if (n < target) {
       for (int64_t k = n + 1; k < target; ++k) out += u"\r\n";
       n = target;

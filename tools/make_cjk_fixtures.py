@@ -1,11 +1,17 @@
 #!/usr/bin/python3
-"""Writes tests/fixtures/cjk/gbk-euc.pdf and uhc.pdf: one page each in a non-embedded CID
-font through a predefined CMap and without a ToUnicode map (GBK-EUC-H with STSong-Light,
-KSCms-UHC-H with HYSMyeongJo-Medium). Lines are encoded with Python's gbk and cp949 codecs.
+"""Writes tests/fixtures/cjk/gbk-euc.pdf, uhc.pdf and vertical.pdf: one page each in a
+non-embedded CID font through a predefined CMap and without a ToUnicode map (GBK-EUC-H with
+STSong-Light, KSCms-UHC-H with HYSMyeongJo-Medium; Identity-V and Identity-H with
+HeiseiMin-W3). Lines are encoded with Python's gbk and cp949 codecs; the Japanese page's codes
+are Adobe-Japan1 CIDs, taken from poppler-data's Adobe-Japan1-UCS2.
 
 Usage: /usr/bin/python3 tools/make_cjk_fixtures.py
 """
 import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from gen_japan_cmaps import cid_to_unicode, read  # noqa: E402
 
 OUT = os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "tests/fixtures/cjk")
 
@@ -51,6 +57,38 @@ def page(font, encoding, ordering, supplement, widths, lines, codec):
     ])
 
 
+def japan1(text):
+    """The Adobe-Japan1 CIDs of the characters (the first CID of each), as 2-byte codes."""
+    cids = {}
+    for cid, value in sorted(cid_to_unicode(read("Adobe-Japan1-UCS2")).items()):
+        cids.setdefault(value.decode("utf-16-be", "surrogatepass"), cid)
+    return b"".join(cids[ch].to_bytes(2, "big") for ch in text)
+
+
+def vertical_page():
+    """A horizontal title over three columns set down through Identity-V, right to left."""
+    content = b"BT\n/F1 20 Tf\n1 0 0 1 72 780 Tm %s Tj\n/F2 24 Tf\n" % string(japan1("縦書きの試験"))
+    for x, column in ((480, "縦書きの日本語"), (440, "右から左へ読む"), (400, "三行目です")):
+        content += b"1 0 0 1 %d 740 Tm %s Tj\n" % (x, string(japan1(column)))
+    content += b"ET\n"
+    descendant = (b"<< /Type /Font /Subtype /CIDFontType0 /BaseFont /HeiseiMin-W3 /CIDSystemInfo << /Registry (Adobe) "
+                  b"/Ordering (Japan1) /Supplement 6 >> /FontDescriptor 8 0 R /DW 1000 >>")
+    return pdf([
+        b"<< /Type /Catalog /Pages 2 0 R >>",
+        b"<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /Font << /F1 5 0 R /F2 9 0 R >> >> "
+        b"/Contents 4 0 R >>",
+        b"<< /Length %d >>\nstream\n" % len(content) + content + b"endstream",
+        b"<< /Type /Font /Subtype /Type0 /BaseFont /HeiseiMin-W3 /Encoding /Identity-H /DescendantFonts [6 0 R] >>",
+        descendant,
+        b"<< /Type /Font /Subtype /CIDFontType0 /BaseFont /HeiseiMin-W3 /CIDSystemInfo << /Registry (Adobe) "
+        b"/Ordering (Japan1) /Supplement 6 >> /FontDescriptor 8 0 R /DW 1000 >>",
+        b"<< /Type /FontDescriptor /FontName /HeiseiMin-W3 /Flags 6 /FontBBox [0 -141 1000 855] /ItalicAngle 0 "
+        b"/Ascent 855 /Descent -141 /CapHeight 855 /StemV 93 >>",
+        b"<< /Type /Font /Subtype /Type0 /BaseFont /HeiseiMin-W3 /Encoding /Identity-V /DescendantFonts [7 0 R] >>",
+    ])
+
+
 def main():
     os.makedirs(OUT, exist_ok=True)
     # GBK-EUC-H: bytes 0x21-0x7E are CIDs 814-907 and 0x20 is CID 7716, all half width.
@@ -65,7 +103,7 @@ def main():
         "안녕하세요, 세계! UHC 2024",
         "가나다라마바사",
     ], "cp949")
-    for name, data in (("gbk-euc.pdf", chinese), ("uhc.pdf", korean)):
+    for name, data in (("gbk-euc.pdf", chinese), ("uhc.pdf", korean), ("vertical.pdf", vertical_page())):
         with open(os.path.join(OUT, name), "wb") as f:
             f.write(data)
 

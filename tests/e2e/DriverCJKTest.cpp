@@ -1,5 +1,5 @@
-// Chinese and Korean pages in non-embedded CID fonts through predefined CMaps, without
-// ToUnicode maps: ORIGINAL and SMART read them as pdftoppm renders them
+// Chinese, Korean and vertical Japanese pages in non-embedded CID fonts through predefined
+// CMaps, without ToUnicode maps: the readers read them as pdftoppm renders them
 // (tests/fixtures/README.md).
 #include <gtest/gtest.h>
 
@@ -28,6 +28,10 @@ TEST(DriverEndToEnd, ChineseAndKoreanPredefinedCMaps) {
       {"cjk/gbk-euc.pdf", "SMART", "cjk/gbk-euc.smart.txt"},
       {"cjk/uhc.pdf", "ORIGINAL", "cjk/uhc.original.txt"},
       {"cjk/uhc.pdf", "SMART", "cjk/uhc.smart.txt"},
+      // Three columns down through Identity-V under a title across through Identity-H.
+      {"cjk/vertical.pdf", "ORIGINAL", "cjk/vertical.original.txt"},
+      {"cjk/vertical.pdf", "SMART", "cjk/vertical.smart.txt"},
+      {"cjk/vertical.pdf", "POSITION", "cjk/vertical.position.txt"},
   };
   const TTempDir scratch;
   for (const Case& c : cases) {
