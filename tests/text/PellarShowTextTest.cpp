@@ -7,16 +7,16 @@
 
 namespace {
 
-enum class TFont { Simple, Compact, Type3, Composite };
+enum class TFont { Simple, Compact, Type3, Composite, Vertical };
 
 std::string Number(double v) { return FormatReal(4, v); }
 
 // Each piece as text@X+W/Y+H[widths], "!" before it when merging is forbidden for it; then
-// the effective size, the matrix's a and the advance.
+// the effective size, the matrix's a (and b when turned) and the advance (and a vertical one).
 std::string Summary(const TShowResult& r) {
   if (!r.Shown) return "not shown";
   std::string out;
-  double size = 0, a = 0;
+  double size = 0, a = 0, b = 0;
   for (const TTextPiece& p : r.Pieces) {
     out += p.MergeAllowed ? "" : "!";
     out += std::string(p.Text.begin(), p.Text.end()) + "@" + Number(p.X) + "+" + Number(p.W) + "/" + Number(p.Y) +
@@ -25,8 +25,10 @@ std::string Summary(const TShowResult& r) {
     out += "] ";
     size = p.Size;
     a = p.Matrix[0];
+    b = p.Matrix[1];
   }
-  return out + "s=" + Number(size) + " a=" + Number(a) + " >" + Number(r.Advance) + (r.MergeAllowed ? "" : " !");
+  return out + "s=" + Number(size) + " a=" + Number(a) + (b ? " b=" + Number(b) : "") + " >" + Number(r.Advance) +
+         (r.AdvanceY ? " v" + Number(r.AdvanceY) : "") + (r.MergeAllowed ? "" : " !");
 }
 
 }  // namespace
@@ -95,12 +97,23 @@ TEST(ShowText, PiecesWidthsAndAdvance) {
        "A@0+1600/-200+1000[600] s=12 a=0.012 >19.2"},
       {"composite no-gap-join", TFont::Composite, noGap, {"<004100200042>"},
        "!A@0+600/-200+1000[600] !B@1600+600/-200+1000[600] s=12 a=0.012 >26.4"},
+      {"vertical glyphs run down their column by their vertical advances", TFont::Vertical, plain, {"<00410042>"},
+       "AB@0+1800/-500+1000[1000,800] s=12 a=0 b=-0.012 >0 v-21.6"},
+      {"a vertical adjustment moves along the column (up when negative) and makes no space", TFont::Vertical,
+       with([](TShowState& s) { s.FontSize = 10, s.CharSpacing = 1, s.HorizontalScaling = 50; }),
+       {"<0041>", "-300", "<0042>"}, "A@0+1100/-500+1000[1100] B@800+900/-500+1000[900] s=10 a=0 b=-0.01 >0 v-17"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     TPDFFontCollection fonts;
-    auto font = c.Font == TFont::Type3 ? Type3TestFont(7) : c.Font == TFont::Composite ? CompositeTestFont(7)
-                                                                                      : SimpleTestFont(7);
+    auto font = c.Font == TFont::Type3                                       ? Type3TestFont(7)
+                : c.Font == TFont::Composite || c.Font == TFont::Vertical ? CompositeTestFont(7)
+                                                                          : SimpleTestFont(7);
+    if (c.Font == TFont::Vertical) {
+      font->Vertical = true;
+      font->VerticalAdvances.SetDefault(-1000);
+      font->VerticalAdvances.Add(0x42, 0x42, -800);
+    }
     if (c.Font == TFont::Compact) {
       font->ProgramKind = TFontProgramKind::Compact;
       font->WidthScale = 2;  // an embedded program with FontMatrix [0.002 ...]

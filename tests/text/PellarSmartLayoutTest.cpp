@@ -271,3 +271,29 @@ TEST(SmartLayout, ChainsLikeTheDirectReading) {
     if (HasFailure()) return;
   }
 }
+
+// Columns of vertical writing (blocks whose text runs down): each column is a line of its
+// own, the columns of a passage right to left from the passage's top, whatever order they
+// were drawn in; they join no line of horizontal text.
+TEST(SmartLayout, VerticalColumns) {
+  // A column centred on x with its top at y, `length` points long and 12 wide.
+  auto column = [](TPDFTextFunnel& f, const std::u16string& text, double x, double top, double length) {
+    f.SetMergeAllowed(false);
+    f.AddPiece({0, -1, 1, 0, x, top}, text, "#000000", "F1", 12, 0, -6, length, 12, std::vector<double>(text.size(), 1));
+  };
+  TPDFTextFunnel f;
+  f.PageWidth = 612;
+  f.PageHeight = 792;
+  AddBox(f, u"Title", 72, 688, 102, 700);
+  column(f, u"left", 360, 680, 100);
+  column(f, u"right", 400, 690, 100);
+  column(f, u"middle", 380, 680, 60);
+  AddBox(f, u"Beside", 72, 660, 102, 672);  // top 120, within the passage
+  column(f, u"apart", 200, 680, 100);       // too far left: a passage of its own
+  column(f, u"lower", 340, 500, 100);       // below the passage's columns
+  // Column left edges 394, 374, 354, 194 and 334 are columns 79, 75, 71, 39 and 67; the lower
+  // column's top, 292, is line 36.
+  EXPECT_EQ(Smart(f), Blank(10) + Spaces(15) + "Title\r\n" + Spaces(80) + "right\r\n" + Spaces(76) + "middle\r\n" +
+                          Spaces(72) + "left\r\n" + Spaces(40) + "apart\r\n" + Spaces(15) + "Beside\r\n" + Blank(17) +
+                          Spaces(68) + "lower\r\n");
+}
