@@ -51,6 +51,32 @@ TEST(PellarCIDWidths, ReadsBothFormsAndStopsAtTheFirstBadEntry) {
   }
 }
 
+// /W2 arrays: the vertical advance of each entry, its position vector passed over.
+TEST(PellarCIDWidths, ReadsVerticalAdvances) {
+  struct TCase {
+    const char* W2;
+    std::vector<TWidthAt> Expected;
+  };
+  const std::vector<TCase> cases = {
+      {"[1 [-900 500 880 -800 500 880] 5 7 -700 500 880]",
+       {{0, {}}, {1, -900}, {2, -800}, {3, {}}, {5, -700}, {7, -700}, {8, {}}}},
+      // A list whose last triple is short gives the whole triples only.
+      {"[1 [-900 500 880 -800 500]]", {{1, -900}, {2, {}}}},
+      // A range without its position vector ends reading.
+      {"[1 [-900 500 880] 5 7 -700 500]", {{1, -900}, {5, {}}}},
+      {"[1 2 /x 500 880]", {{1, {}}}},
+      {"[-1 [-900 500 880]]", {{0, {}}}},
+      {"[1 [/x 500 880 -800 500 880]]", {{1, {}}, {2, -800}}},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.W2);
+    TPDFStructure pool;
+    TPDFCIDWidths advances;
+    ReadCIDVerticalWidths(pool.Parse(c.W2), advances);
+    for (const auto& [cid, advance] : c.Expected) EXPECT_EQ(advances.Width(cid), advance) << cid;
+  }
+}
+
 // The index built for binary search answers like a scan of the ranges in order.
 TEST(PellarCIDWidths, LookupMatchesAScanOfTheRanges) {
   uint32_t state = 7;

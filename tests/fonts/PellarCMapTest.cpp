@@ -212,3 +212,20 @@ TEST(PellarCMap, PredefinedCIDAndText) {
 }
 
 }  // namespace
+
+TEST(PellarCMap, PredefinedWritingAndCodeLengths) {
+  struct TCase {
+    const char* Name;
+    bool Vertical;
+    bool MixedWidth;
+  } cases[] = {
+      {"Identity-V", true, false},  {"Identity-H", false, false},    {"90ms-RKSJ-V", true, false},
+      {"90ms-RKSJ-H", false, true}, {"UniJIS-UCS2-HW-V", true, false}, {"UniKS-UTF16-V", true, false},
+      {"GBK-EUC-V", true, true},    {"GBK-EUC-H", false, true},      {"KSCms-UHC-V", true, true},
+      {"HKscs-B5-V", true, true},   {"Foo-V", false, false},         {"", false, false},
+  };
+  for (const TCase& c : cases) {
+    EXPECT_EQ(PredefinedVertical(c.Name), c.Vertical) << c.Name;
+    EXPECT_EQ(PredefinedMixedWidth(c.Name), c.MixedWidth) << c.Name;
+  }
+}
