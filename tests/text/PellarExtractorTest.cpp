@@ -19,6 +19,7 @@ constexpr int LendingFont = 12; // /F4: no space text, LastChar 200, code 255 "_
 constexpr int PlainFont = 13;   // /F5: no space text, LastChar 255: space width 280
 constexpr int WideFont = 14;    // /F9: composite, two-byte codes, ToUnicode 0x41.. to "A"..
 constexpr int NoSpaceFont = 15; // /F10: code 32 is a space of width 0, as in TeX's fonts
+constexpr int TallFont = 16;    // /F11: /F9 written vertically, one em down per glyph
 
 std::unique_ptr<TPDFFontCollectionData> Record(int id, bool upper) {
   auto font = std::make_unique<TPDFFontCollectionData>();
@@ -49,7 +50,7 @@ struct TExtractorPage {
     const int chain = MaxFormNesting + 2;
     for (int i = 1; i <= chain; ++i) nested += " /N" + std::to_string(i) + " " + std::to_string(100 + i) + " 0 R";
     w.Set(3,
-          "<< /Type /Page /Parent 2 0 R /Contents 4 0 R /Resources << /Font << /F1 10 0 R /F4 12 0 R /F5 13 0 R /F9 14 0 R /F10 15 0 R"
+          "<< /Type /Page /Parent 2 0 R /Contents 4 0 R /Resources << /Font << /F1 10 0 R /F4 12 0 R /F5 13 0 R /F9 14 0 R /F10 15 0 R /F11 16 0 R"
           " /F#36 10 0 R /F7 << /Type /Font /BaseFont /Direct >> /F8 99 >> /XObject << /Fm1 20 0 R /Fm2 21 0 R"
           " /Fm3 22 0 R /Im1 23 0 R" +
               nested + " >> >> >>");
@@ -87,7 +88,12 @@ struct TExtractorPage {
     wide->AnsiText[32] = " ";
     wide->ToUnicodeRanges = {{0x0041, 0x005A, {0x41}}, {0x0020, 0x0020, {0x20}}};
     wide->CIDWidths.Add(0x41, 0x5A, 600);
+    auto tall = std::make_unique<TPDFFontCollectionData>(*wide);
     Fonts.AddRecord(std::move(wide));
+    tall->Id = TallFont;
+    tall->Vertical = true;
+    tall->VerticalAdvances.SetDefault(-1000);
+    Fonts.AddRecord(std::move(tall));
   }
 
   // The text of the content as the page tree gathers it: a blank before the stream and
@@ -180,6 +186,22 @@ TEST(PellarExtractor, PlainText) {
       // An unterminated string runs to the end.
       {"BT /F1 12 Tf (ab) Tj (cd", "ab"},
       {"", ""},
+  };
+  TExtractorPage page;
+  Check(page, cases, std::size(cases), TPDFExtractor::PlainMode);
+}
+
+// A vertical font's glyphs go down a column: a column reads as one line without spaces,
+// whether shown at once or glyph by glyph, and a move across starts a new line.
+TEST(PellarExtractor, VerticalColumns) {
+  const TCase cases[] = {
+      {"BT /F11 10 Tf 1 0 0 1 300 700 Tm <00410042> Tj 1 0 0 1 280 700 Tm <0043> Tj ET", "\r\nAB\r\nC"},
+      {"BT /F11 10 Tf 300 700 Td <0041> Tj 0 -10 Td <0042> Tj 0 -15 Td <0043> Tj -20 25 Td <0044> Tj ET",
+       "\r\nABC\r\nD"},
+      // Adjustments move along the column and make no spaces; a small sideways move is none.
+      {"BT /F11 10 Tf [<0041> -600 <0042>] TJ 1 -30 Td <0043> Tj ET", "ABC"},
+      // Back to a horizontal font, jumps make spaces and breaks again.
+      {"BT /F11 10 Tf <0041> Tj /F9 10 Tf 0 -20 Td <0042> Tj 20 0 Td <0043> Tj ET", "A\r\nB C"},
   };
   TExtractorPage page;
   Check(page, cases, std::size(cases), TPDFExtractor::PlainMode);
