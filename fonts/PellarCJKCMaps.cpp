@@ -63,7 +63,8 @@ void TPellarCJKMaps::Load(std::string_view maps, std::string_view cidToUnicode) 
   for (uint32_t m = 0; m < *mapCount && in.Left() >= 5; ++m) {
     TMap& map = Maps.emplace_back();
     const auto base = in.Next(), keying = in.Next(), inverse = in.Next(), spaces = in.Next();
-    if (!base || !keying || !inverse || !spaces || *base > m || *keying > 1 || *inverse > 1 || *spaces > in.Left() / 3) {
+    if (!base || !keying || !inverse || !spaces || *base > m || *keying > 1 || *inverse > 1 ||
+        *spaces > in.Left() / 3) {
       map = TMap{};
       return;
     }
@@ -115,7 +116,8 @@ void TPellarCJKMaps::BuildInverse(uint32_t cidCount) {
     if (text.size() == 2 && text[0] >= 0xD800 && text[0] <= 0xDBFF && text[1] >= 0xDC00 && text[1] <= 0xDFFF)
       Inverse.push_back({0x10000 + ((uint32_t(text[0]) - 0xD800) << 10) + (uint32_t(text[1]) - 0xDC00), int32_t(cid)});
   }
-  std::stable_sort(Inverse.begin(), Inverse.end(), [](const TInverse& a, const TInverse& b) { return a.Character < b.Character; });
+  std::stable_sort(Inverse.begin(), Inverse.end(),
+                   [](const TInverse& a, const TInverse& b) { return a.Character < b.Character; });
   Inverse.erase(std::unique(Inverse.begin(), Inverse.end(),
                             [](const TInverse& a, const TInverse& b) { return a.Character == b.Character; }),
                 Inverse.end());
@@ -174,7 +176,8 @@ TPellarCodeList TPellarCJKMaps::Split(size_t map, std::string_view bytes) const 
     const uint32_t first = static_cast<uint8_t>(bytes[p]);
     for (const TCodeSpace& space : spaces) {
       const uint32_t shift = 8 * (space.Length - 1);
-      if (first >= (space.Low >> shift & 0xFF) && first <= (space.High >> shift & 0xFF) && (!partial || space.Length < partial))
+      if (first >= (space.Low >> shift & 0xFF) && first <= (space.High >> shift & 0xFF) &&
+          (!partial || space.Length < partial))
         partial = space.Length;
     }
     p += std::max<size_t>(1, std::min<size_t>(partial, bytes.size() - p));

@@ -75,7 +75,9 @@ const TPellarCJKMaps& CJKMaps(TCJKCollection collection) {
   return maps;
 }
 
-const TPellarCJKMaps& CJKMapsOf(const TCJKCMapName& name) { return CJKMaps(static_cast<TCJKCollection>(name.Collection)); }
+const TPellarCJKMaps& CJKMapsOf(const TCJKCMapName& name) {
+  return CJKMaps(static_cast<TCJKCollection>(name.Collection));
+}
 
 // The collection whose CIDs a font's character collection names.
 const TPellarCJKMaps* CJKCollectionOf(std::string_view cidSystemInfo) {
@@ -217,5 +219,6 @@ bool PredefinedVertical(const std::string& encodingName) {
 }
 
 bool PredefinedMixedWidth(const std::string& encodingName) {
-  return encodingName == "90ms-RKSJ-H" || encodingName == "90msp-RKSJ-H" || ClassifyAny(encodingName) == TPredefined::CJK;
+  return encodingName == "90ms-RKSJ-H" || encodingName == "90msp-RKSJ-H" ||
+         ClassifyAny(encodingName) == TPredefined::CJK;
 }

@@ -446,7 +446,8 @@ double TPDFExtractor::TRun::Width(std::string_view bytes, bool letterSpaced) con
 // applies along the column too.
 double TPDFExtractor::TRun::Height(std::string_view bytes) const {
   double height = 0;
-  for (int32_t code : Fonts.SplitCodes(bytes)) height += -Fonts.CompositeVerticalAdvance(code) * FontSize / 1000 + CharSpacing;
+  for (int32_t code : Fonts.SplitCodes(bytes))
+    height += -Fonts.CompositeVerticalAdvance(code) * FontSize / 1000 + CharSpacing;
   return height;
 }
 

@@ -39,7 +39,8 @@ public:
     // A vertical font's pieces run down their column: their baseline is the column's axis,
     // turned a quarter clockwise from the glyphs' x axis, with no horizontal scaling.
     Vertical = Font.Composite && Font.Vertical;
-    if (Vertical) Matrix = Multiply(Multiply(VerticalTurn, glyph), Multiply(TPDFMatrix{size, 0, 0, size, 0, 0}, textToUser));
+    if (Vertical)
+      Matrix = Multiply(Multiply(VerticalTurn, glyph), Multiply(TPDFMatrix{size, 0, 0, size, 0, 0}, textToUser));
     EffectiveSize = std::fabs(size) * std::hypot(textToUser[2], textToUser[3]);
     TextUnitsX = glyph[0] * size;
     Advance = TextUnitsX * scaling;

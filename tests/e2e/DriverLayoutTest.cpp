@@ -1,4 +1,4 @@
-// SMART and POSITION output of files from real producers, byte for byte. The expected
+// SMART, POSITION and ORIGINAL output of files from real producers, byte for byte. The expected
 // layouts were compared with the pages rendered by pdftoppm, and every POSITION corner
 // with the word boxes of pdftotext -bbox (tests/fixtures/README.md).
 #include <gtest/gtest.h>
@@ -32,6 +32,15 @@ TEST(DriverEndToEnd, SmartAndPositionOfProducedFiles) {
       // Embedded Type 1C subsets with ToUnicode maps.
       {"cairo_layout.pdf", "SMART", "layout/cairo_layout.smart.txt"},
       {"cairo_layout.pdf", "POSITION", "layout/cairo_layout.position.txt"},
+      // Non-embedded CID fonts through predefined CMaps without ToUnicode maps; three columns
+      // down through Identity-V under a title across.
+      {"cjk/gbk-euc.pdf", "ORIGINAL", "cjk/gbk-euc.original.txt"},
+      {"cjk/gbk-euc.pdf", "SMART", "cjk/gbk-euc.smart.txt"},
+      {"cjk/uhc.pdf", "ORIGINAL", "cjk/uhc.original.txt"},
+      {"cjk/uhc.pdf", "SMART", "cjk/uhc.smart.txt"},
+      {"cjk/vertical.pdf", "ORIGINAL", "cjk/vertical.original.txt"},
+      {"cjk/vertical.pdf", "SMART", "cjk/vertical.smart.txt"},
+      {"cjk/vertical.pdf", "POSITION", "cjk/vertical.position.txt"},
   };
   // Console mode still creates a missing output file: it is named in a scratch folder, so that
   // no empty text file lands beside the fixtures.

@@ -106,37 +106,4 @@ TEST(PellarFontCollection, CacheHandsOnRecordsPerDocument) {
   EXPECT_EQ(cache.Count(), 3u);
 }
 
-// A Type0 font through a vertical map advances down by /W2, else /DW2's advance, else one
-// em; its codes are looked up as the map's CIDs. Horizontal maps leave the font horizontal.
-TEST(PellarFontCollection, VerticalFontsAndTheirAdvances) {
-  struct TCase {
-    const char* Encoding;
-    const char* Descendant;
-    bool Vertical;
-    int32_t Code;
-    double Advance;
-  } cases[] = {
-      {"Identity-V", "/DW2 [880 -900] /W2 [5 [-700 500 880]]", true, 5, -700},
-      {"Identity-V", "/DW2 [880 -900] /W2 [5 [-700 500 880]]", true, 6, -900},
-      {"Identity-V", "", true, 6, -1000},
-      {"GBK-EUC-V", "/W2 [7704 [-600 500 880]]", true, 0xA1AB, -600},
-      {"GBK-EUC-H", "", false, 0xB0A1, -1000},
-  };
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(std::string(c.Encoding) + " " + c.Descendant);
-    TTestPdfWriter writer;
-    writer.Add(std::string("<< /Subtype /Type0 /BaseFont /F /Encoding /") + c.Encoding + " /DescendantFonts [2 0 R] >>");
-    writer.Add(std::string("<< /Subtype /CIDFontType0 /BaseFont /F /CIDSystemInfo << /Registry (Adobe) /Ordering (GB1) "
-                           "/Supplement 5 >> ") +
-               c.Descendant + " >>");
-    TFontTestDocument file(writer);
-    ASSERT_TRUE(file.Loaded);
-    TPDFFontCollection fonts;
-    fonts.SelectFont(file.Ref(1));
-    ASSERT_TRUE(fonts.Current());
-    EXPECT_EQ(fonts.Current()->Vertical, c.Vertical);
-    EXPECT_EQ(fonts.CompositeVerticalAdvance(c.Code), c.Advance);
-  }
-}
-
 }  // namespace

@@ -279,7 +279,8 @@ TEST(SmartLayout, VerticalColumns) {
   // A column centred on x with its top at y, `length` points long and 12 wide.
   auto column = [](TPDFTextFunnel& f, const std::u16string& text, double x, double top, double length) {
     f.SetMergeAllowed(false);
-    f.AddPiece({0, -1, 1, 0, x, top}, text, "#000000", "F1", 12, 0, -6, length, 12, std::vector<double>(text.size(), 1));
+    f.AddPiece({0, -1, 1, 0, x, top}, text, "#000000", "F1", 12, 0, -6, length, 12,
+               std::vector<double>(text.size(), 1));
   };
   TPDFTextFunnel f;
   f.PageWidth = 612;
