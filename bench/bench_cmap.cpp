@@ -1,6 +1,7 @@
 // ToUnicode parsing over well-formed and hostile maps of 2, 8 and 32 MB: the time per MB
 // stays flat as the size grows when every kind of input is parsed in one pass. Also the
-// lookup speed of the predefined Japanese maps.
+// lookup speed of the predefined Japanese maps, and of the Chinese and Korean ones with the
+// cost of their first use (inflating the collection's maps).
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -58,5 +59,14 @@ int main() {
   size_t units = 0;
   for (int32_t code = 0; code < 0x10000; ++code) units += PredefinedUnicode("Identity-H", "Adobe-Japan1-6", code).size();
   std::printf("65536 Adobe-Japan1 lookups: %.1f ms (%zu units)\n", Seconds(std::chrono::steady_clock::now() - start) * 1000, units);
+
+  for (const char* name : {"GBK-EUC-H", "ETen-B5-H", "KSCms-UHC-H"}) {
+    const auto first = std::chrono::steady_clock::now();
+    units = PredefinedUnicode(name, "", 0xB0A1).size();
+    const auto loaded = std::chrono::steady_clock::now();
+    for (int32_t code = 0x8140; code <= 0xFEFE; ++code) units += PredefinedUnicode(name, "", code).size();
+    std::printf("%s: first use %.1f ms, %d lookups %.1f ms (%zu units)\n", name, Seconds(loaded - first) * 1000,
+                0xFEFE - 0x8140, Seconds(std::chrono::steady_clock::now() - loaded) * 1000, units);
+  }
   return 0;
 }
