@@ -393,7 +393,7 @@ std::string_view TPDFExtractor::TRun::ReadArray() {
     } else if (IsNumber(token)) {
       const double n = Real(token);
       if (VerticalFont()) {
-        Y -= n * FontSize / 1000;
+        Y -= n * HorzScale * FontSize / 1000;
         continue;
       }
       X += n * HorzScale * FontSize / -1000;
@@ -442,12 +442,12 @@ double TPDFExtractor::TRun::Width(std::string_view bytes, bool letterSpaced) con
   return glyphs * FontSize * HorzScale / 1000 + spacing;
 }
 
-// Vertical advances are thousandths of the font size, negative downwards; character spacing
-// applies along the column too.
+// Vertical advances are thousandths of the font size (scaled as widths are), negative
+// downwards; character spacing applies along the column too.
 double TPDFExtractor::TRun::Height(std::string_view bytes) const {
   double height = 0;
   for (int32_t code : Fonts.SplitCodes(bytes))
-    height += -Fonts.CompositeVerticalAdvance(code) * FontSize / 1000 + CharSpacing;
+    height += -Fonts.CompositeVerticalAdvance(code) * HorzScale * FontSize / 1000 + CharSpacing;
   return height;
 }
 
