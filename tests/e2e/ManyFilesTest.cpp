@@ -114,7 +114,8 @@ TEST(ManyFiles, TheReadmesRecipeRunsOverSshHostsAsOnOneMachine) {
   const std::vector<std::string> recipe = ReadmeCommands("### Many machines");
   ASSERT_EQ(recipe.size(), 3u);  // the run, the listing of the failures, the retry
   const std::vector<std::string> page = PageCommands(ReadSourceFile("doc/vorbix.1"));
-  for (const std::string& command : recipe) EXPECT_NE(std::find(page.begin(), page.end(), command), page.end()) << command;
+  for (const std::string& command : recipe)
+    EXPECT_NE(std::find(page.begin(), page.end(), command), page.end()) << command;
   ASSERT_TRUE(Remote(recipe[0]) && Remote(recipe[2]));
 
   TTempDir scratch;
@@ -148,8 +149,9 @@ TEST(ManyFiles, TheReadmesRecipeRunsOverSshHostsAsOnOneMachine) {
   const std::string bin = std::filesystem::path(VORBIX_BINARY).parent_path().string();
   const TPrivateSshd sshd(scratch.File("sshd"), scratch.File("remote"), bin);
   const auto run = [&](const std::string& command) {
-    const std::string env = "HOME='" + home.string() + "' PARALLEL_SSH='" + sshd.SshCommand() + "'; export HOME PARALLEL_SSH; ";
-    return RunProcess("/bin/sh", {"-c", env + command}, tree.string());
+    // The local HOME holds the host list; parallel logs in to the hosts with the server's client command.
+    const std::string env = "HOME='" + home.string() + "' PARALLEL_SSH='" + sshd.SshCommand() + "'; ";
+    return RunProcess("/bin/sh", {"-c", env + "export HOME PARALLEL_SSH; " + command}, tree.string());
   };
   EXPECT_EQ(run(recipe[0]).ExitCode, 1);  // the number of files that failed
   for (const auto& [fixture, name] : files) {

@@ -69,7 +69,8 @@ std::string Trimmed(std::string text) {
 }  // namespace
 
 TPrivateSshd::TPrivateSshd(const std::string& dir, const std::string& home, const std::string& binDir) : Dir(dir) {
-  if (!HaveProgram("/usr/sbin/sshd")) throw std::runtime_error("/usr/sbin/sshd is missing: make test-deps installs openssh-server");
+  if (!HaveProgram("/usr/sbin/sshd"))
+    throw std::runtime_error("/usr/sbin/sshd is missing: make test-deps installs openssh-server");
   std::filesystem::create_directories(Dir);
   GenerateKey(Dir + "/host_key");
   GenerateKey(Dir + "/user_key");
@@ -87,7 +88,8 @@ TPrivateSshd::~TPrivateSshd() { Stop(); }
 bool TPrivateSshd::Start(int port, const std::string& home, const std::string& binDir) {
   const std::string config = Dir + "/sshd_config";
   // StrictModes no: the scratch folder lies in the world-writable /tmp. UsePAM no: PAM would want
-  // the system's own setup. The forced command stands for the host's login environment.
+  // the system's own setup. MaxStartups: parallel opens many logins at once, of which the default
+  // drops those past ten. The forced command stands for the host's login environment.
   WriteFile(config, Lines({"ListenAddress 127.0.0.1:" + std::to_string(port), "HostKey " + Dir + "/host_key",
                            "PidFile " + Dir + "/sshd.pid", "AuthorizedKeysFile " + Dir + "/authorized_keys",
                            "StrictModes no", "UsePAM no", "PermitRootLogin prohibit-password",
