@@ -15,7 +15,9 @@
 #include "text/PellarColourText.h"
 #include "text/PellarContentNumber.h"
 #include "text/PellarContentScanner.h"
+#include "text/PellarInlineImage.h"
 #include "text/PellarTextCleanup.h"
+#include "text/PellarTextJump.h"
 #include "text/PellarTextLimits.h"
 
 namespace {
@@ -33,8 +35,6 @@ constexpr size_t MaxFormContent = size_t(64) << 20;
 constexpr size_t FormDrawCost = 1024;
 
 constexpr double DefaultFontSize = 12;
-// A vertical jump of half this many line heights is a line break, a whole one two.
-constexpr double BreakFactor = 1.7;
 
 const TCodeWidths DefaultWidths = [] {
   TCodeWidths widths;
@@ -97,7 +97,7 @@ private:
   std::string_view ReadArray();
   void AddPiece(std::string_view bytes, TPieceKind kind);
 
-  void OpBT() { LineX = LineY = 0; }
+  void OpBT();
   void OpTf();
   void OpTL() { Leading = Real(T(0)) * HorzScale; }
   void OpTw() { WordSpacing = Real(T(0)) * HorzScale; }
@@ -112,29 +112,40 @@ private:
   void OpTJ();
   void Oprg() { SetColour(T(2), T(1), T(0)); }
   void Opg() { SetColour(T(0), T(0), T(0)); }
-  void OpID();
+  void OpBI();
   void OpDo();
 
   void UseFont(const TPDFFontCollectionData& font);
   void SetColour(std::string_view r, std::string_view g, std::string_view b);
 
-  double Width(std::string_view bytes, bool letterSpaced) const;
-  // Moves past shown bytes. The character spacing after the last glyph is no gap: a
-  // producer that letter-spaces a word moves back by it before the next part.
-  void Advance(std::string_view bytes, bool letterSpaced) {
-    X += Width(bytes, letterSpaced);
+  double Width(std::string_view bytes) const;
+  // Moves past shown bytes along the text direction. The character spacing after the last
+  // glyph is no gap: a producer that letter-spaces a word moves back by it before the next
+  // part.
+  void Advance(std::string_view bytes) {
+    Step(Width(bytes));
     if (!bytes.empty()) Trailing = CharSpacing;
   }
-  // Where the last glyph shown ends: the jumps that make spaces are measured from here.
-  double GlyphEnd() const { return X - Trailing; }
+  void Step(double length) {
+    X += length * DirX;
+    Y += length * DirY;
+  }
   double LineHeight() const { return FontSize * HorzScale; }
   double HalfSpace() const { return SpaceWidth / 2 * HorzScale * FontSize / 1000; }
-  bool LetterSpacing() const { return CharSpacing > SpaceWidth * HorzScale * FontSize / 1000; }
+  // Character spacing of a space's width or more separates words, not letters: ghostscript
+  // writes a word gap inside a string so, and headings are letter-spaced so.
+  bool LetterSpacing() const { return CharSpacing > 0 && CharSpacing >= SpaceWidth * HorzScale * FontSize / 1000; }
+
+  // Positioning only moves; what the move means is decided when text is shown next.
+  void MoveTo(double x, double y);
+  void StartShown();
+  void EndShown();
+  void Settle();
+  // T* and the quotes break the line themselves; the next move is measured from there.
+  void NextLine();
 
   bool EndsWithBreak() const { return Out.size() >= 2 && Out[Out.size() - 2] == u'\r' && Out.back() == u'\n'; }
   void Append(std::u16string_view text);
-  // The space and line breaks of a jump; the second break either way, or upwards only.
-  void AppendJump(bool space, double dy, bool signedSecondBreak);
 
   void AppendText(std::u16string& to, std::string_view bytes, bool letterSpaced) const;
   std::u16string ArrayText() const;
@@ -159,7 +170,14 @@ private:
   double Trailing = 0;  // character spacing after the last glyph, when it ends X
   double LineX = 0, LineY = 0;
   double ArrayStartX = 0;
+  // The text matrix's linear part, its first row's length and direction.
+  double MatrixA = 1, MatrixB = 0, MatrixC = 0, MatrixD = 1;
   double HorzScale = 1;
+  double DirX = 1, DirY = 0;
+  // The text shown last, from its start to the end of its last glyph, and whether the
+  // position moved since (by a Tm among others).
+  double ShownStartX = 0, ShownStartY = 0, ShownEndX = 0, ShownEndY = 0;
+  bool Moved = false, MovedByTm = false;
   double FontSize = DefaultFontSize;
   double Leading = 0;
   double WordSpacing = 0, CharSpacing = 0;
@@ -184,7 +202,7 @@ const TPDFExtractor::TRun::TOperator TPDFExtractor::TRun::Operators[] = {
     {"BT", &TRun::OpBT},  {"Tf", &TRun::OpTf}, {"TL", &TRun::OpTL},       {"Tw", &TRun::OpTw},
     {"Tc", &TRun::OpTc},  {"Tm", &TRun::OpTm}, {"Td", &TRun::OpTd},       {"TD", &TRun::OpTD},
     {"T*", &TRun::OpTStar}, {"Tj", &TRun::OpTj}, {"'", &TRun::OpQuote},   {"\"", &TRun::OpDoubleQuote},
-    {"TJ", &TRun::OpTJ},  {"rg", &TRun::Oprg}, {"g", &TRun::Opg},         {"ID", &TRun::OpID},
+    {"TJ", &TRun::OpTJ},  {"rg", &TRun::Oprg}, {"g", &TRun::Opg},         {"BI", &TRun::OpBI},
     {"Do", &TRun::OpDo},
 };
 
@@ -224,11 +242,50 @@ void TPDFExtractor::TRun::Append(std::u16string_view text) {
   CheckBound(Out);
 }
 
-void TPDFExtractor::TRun::AppendJump(bool space, double dy, bool signedSecondBreak) {
-  if (space) Append(u" ");
-  const double h = LineHeight();
-  if (std::fabs(dy) >= BreakFactor * h / 2) Append(u"\r\n");
-  if ((signedSecondBreak ? dy : std::fabs(dy)) >= BreakFactor * h) Append(u"\r\n");
+void TPDFExtractor::TRun::MoveTo(double x, double y) {
+  X = LineX = x;
+  Y = LineY = y;
+  Trailing = 0;
+  Moved = true;
+}
+
+void TPDFExtractor::TRun::StartShown() {
+  Settle();
+  ShownStartX = X;
+  ShownStartY = Y;
+}
+
+void TPDFExtractor::TRun::EndShown() {
+  ShownEndX = X - Trailing * DirX;
+  ShownEndY = Y - Trailing * DirY;
+}
+
+// The net move from the end of the last text, along the current text direction and across
+// it: a glyph placed by its own text object, or by a move to the line start and back, then
+// continues its word as the page shows it.
+void TPDFExtractor::TRun::Settle() {
+  if (!Moved) return;
+  Moved = false;
+  const double dx = X - ShownEndX, dy = Y - ShownEndY;
+  TTextMove move;
+  move.Along = dx * DirX + dy * DirY;
+  move.Across = dy * DirX - dx * DirY;
+  move.ShownLength = (ShownEndX - ShownStartX) * DirX + (ShownEndY - ShownStartY) * DirY;
+  move.Absolute = MovedByTm;
+  MovedByTm = false;
+  if (EndsWithBreak()) return;
+  const TTextJump jump = JudgeMove(move, HalfSpace(), LineHeight());
+  if (jump.Space) Append(u" ");
+  for (int i = 0; i < jump.Breaks; ++i) Append(u"\r\n");
+}
+
+void TPDFExtractor::TRun::NextLine() {
+  Settle();
+  LineX += Leading * DirY;
+  LineY -= Leading * DirX;
+  X = ShownStartX = ShownEndX = LineX;
+  Y = ShownStartY = ShownEndY = LineY;
+  Trailing = 0;
 }
 
 // A Tf whose name the fonts lack keeps the current font and takes the size: ending the
@@ -261,46 +318,53 @@ void TPDFExtractor::TRun::UseFont(const TPDFFontCollectionData& font) {
   SpaceWidth = space.Width;
 }
 
-// A pure scale (a 0 0 a) sets the scale; the translation is taken as it stands.
-void TPDFExtractor::TRun::OpTm() {
-  if (T(4) == "0" && T(3) == "0" && T(2) == T(5)) HorzScale = IsNumber(T(5)) ? Real(T(5)) : 1.0;
-  const double e = Real(T(1)), f = Real(T(0));
-  if (!EndsWithBreak()) AppendJump(std::fabs(e - GlyphEnd()) >= HalfSpace(), f - Y, false);
-  X = LineX = e;
-  Y = LineY = f;
-  Trailing = 0;
+// A text object starts with the identity text matrix.
+void TPDFExtractor::TRun::OpBT() {
+  LineX = LineY = 0;
+  MatrixA = MatrixD = HorzScale = DirX = 1;
+  MatrixB = MatrixC = DirY = 0;
 }
 
+// Every Tm sets the scale, the length of its first row, and the text direction along that
+// row; the translation is taken as it stands. A row of length 0 keeps scale 1 along x.
+void TPDFExtractor::TRun::OpTm() {
+  MatrixA = Real(T(5));
+  MatrixB = Real(T(4));
+  MatrixC = Real(T(3));
+  MatrixD = Real(T(2));
+  const double length = std::hypot(MatrixA, MatrixB);
+  const bool usable = std::isfinite(length) && length > 0;
+  HorzScale = usable ? length : 1.0;
+  DirX = usable ? MatrixA / length : 1;
+  DirY = usable ? MatrixB / length : 0;
+  MoveTo(Real(T(1)), Real(T(0)));
+  MovedByTm = true;
+}
+
+// Td and TD move the line start by a vector of text space, through the text matrix.
 void TPDFExtractor::TRun::OpTd() {
-  const double previousX = GlyphEnd(), previousY = Y;
-  X = LineX = Real(T(1)) * HorzScale + LineX;
-  Y = LineY = Real(T(0)) * HorzScale + LineY;
-  Trailing = 0;
-  if (!EndsWithBreak()) AppendJump(std::fabs(X - previousX) >= HalfSpace(), Y - previousY, true);
+  const double tx = Real(T(1)), ty = Real(T(0));
+  MoveTo(LineX + tx * MatrixA + ty * MatrixC, LineY + tx * MatrixB + ty * MatrixD);
 }
 
 void TPDFExtractor::TRun::OpTD() {
-  const double previousX = GlyphEnd(), previousY = Y;
-  Trailing = 0;
-  X = LineX = Real(T(1)) * HorzScale + LineX;
   Leading = -Real(T(0)) * HorzScale;
-  Y = LineY = LineY - Leading;
-  const char space = static_cast<char>(SpaceCode);
-  if (!EndsWithBreak()) AppendJump(X - previousX >= Width({&space, 1}, false), Y - previousY, true);
+  OpTd();
 }
 
 void TPDFExtractor::TRun::OpTStar() {
-  X = LineX;
-  Trailing = 0;
-  Y = LineY = Y - Leading;
+  NextLine();
   Append(u"\r\n");
 }
 
 void TPDFExtractor::TRun::OpTj() {
+  StartShown();
+  const bool spaced = LetterSpacing();
   std::u16string text;
-  AppendText(Listing ? text : Out, Shown, false);
+  AppendText(Listing ? text : Out, Shown, spaced);
   if (Listing) ListingLine(X, Y, text);
-  Advance(Shown, false);
+  Advance(Shown);
+  EndShown();
   Shown.clear();
 }
 
@@ -308,9 +372,7 @@ void TPDFExtractor::TRun::OpTj() {
 // last string ended would make the next Td, measured from the line start, look like a jump
 // back: ghostscript writes each line with ' and its words would split.
 void TPDFExtractor::TRun::OpQuote() {
-  X = LineX;
-  Trailing = 0;
-  Y = LineY = Y - Leading;
+  NextLine();
   if (!EndsWithBreak()) Append(u"\r\n");
   OpTj();
 }
@@ -336,10 +398,10 @@ void TPDFExtractor::TRun::SetColour(std::string_view r, std::string_view g, std:
   Owner.FillColourText = ColourText(Channel(r), Channel(g), Channel(b));
 }
 
-// Inline image data is passed over up to the first "EI", where the next token begins.
-void TPDFExtractor::TRun::OpID() {
-  const size_t end = Scanner->Data().find("EI", Scanner->Offset());
-  Scanner->SetOffset(end == std::string_view::npos ? Scanner->Data().size() : end);
+// An inline image is passed over as the interpreter passes it; one without an end takes
+// the rest of the content.
+void TPDFExtractor::TRun::OpBI() {
+  if (!SkipInlineImage(*Scanner)) Scanner->SetOffset(Scanner->Data().size());
 }
 
 // A form is read where it is drawn, as if its content stood there, with its own resources
@@ -364,18 +426,25 @@ void TPDFExtractor::TRun::OpDo() {
   ActiveForms.pop_back();
 }
 
+// The move before the array is settled at its first string: a dash pattern shows nothing.
 std::string_view TPDFExtractor::TRun::ReadArray() {
   ArrayStartX = X;
+  bool shown = false;
   for (std::string_view token = Scanner->Next();; token = Scanner->Next()) {
-    if (token.empty() || token == "]") return token;
+    if (token.empty() || token == "]") {
+      if (shown) EndShown();
+      return token;
+    }
     if (token.front() == '(' || token.front() == '<') {
+      if (!shown) StartShown();
+      shown = true;
       const std::string bytes = StringBytes(token);
       const bool spaced = LetterSpacing();
-      Advance(bytes, spaced);
+      Advance(bytes);
       AddPiece(bytes, spaced ? TPieceKind::LetterSpaced : TPieceKind::Text);
     } else if (IsNumber(token)) {
       const double n = Real(token);
-      X += n * HorzScale * FontSize / -1000;
+      Step(n * HorzScale * FontSize / -1000);
       Trailing = 0;
       if (-n > SpaceWidth / 2) AddPiece({}, TPieceKind::KerningSpace);
     }
@@ -395,7 +464,8 @@ void TPDFExtractor::TRun::AddPiece(std::string_view bytes, TPieceKind kind) {
 // A composite font is measured by its codes and their CID widths: its bytes are no codes of
 // the simple-font widths, and measuring them so would make every glyph that a writer places
 // by itself (Chrome and other Skia writers do) look a word apart from the one before.
-double TPDFExtractor::TRun::Width(std::string_view bytes, bool letterSpaced) const {
+// Letter-spaced text is measured as shown: the spaces read into it take no room.
+double TPDFExtractor::TRun::Width(std::string_view bytes) const {
   double glyphs = 0;
   double spacing = 0;
   const bool composite = Font && Font->Composite;
@@ -404,17 +474,12 @@ double TPDFExtractor::TRun::Width(std::string_view bytes, bool letterSpaced) con
     const bool wordSpace = composite ? Font->OneByteCodes && code == 32 : code == SpaceCode;
     spacing += CharSpacing + (wordSpace ? WordSpacing : 0);
   };
-  auto addSpace = [&] { add(composite ? -1 : SpaceCode, composite ? SpaceWidth : (*Widths)[SpaceCode]); };
   if (composite) {
     const TPellarCodeList codes = Fonts.SplitCodes(bytes);
-    for (size_t i = 0; i < codes.size(); ++i) {
-      if (letterSpaced && i > 0) addSpace();
-      add(codes[i], Fonts.CompositeAdvance(codes[i]));
-    }
+    for (const int32_t code : codes) add(code, Fonts.CompositeAdvance(code));
   } else {
-    for (size_t i = 0; i < bytes.size(); ++i) {
-      if (letterSpaced && i > 0) addSpace();
-      const auto c = static_cast<unsigned char>(bytes[i]);
+    for (const char byte : bytes) {
+      const auto c = static_cast<unsigned char>(byte);
       add(c, (*Widths)[c]);
     }
   }

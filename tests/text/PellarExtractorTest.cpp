@@ -129,9 +129,13 @@ TEST(PellarExtractor, PlainText) {
       {"BT /F5 12 Tf [(W) -141 (orld)] TJ [(a) -140 (b)] TJ ET", "W orldab"},
       // A space of width 0 measures nothing: the default 280 takes its place.
       {"BT /F10 10 Tf [(lo) -29 (cal) -141 (x)] TJ ET", "local x"},
-      // Letter spacing beyond a space's width (2.5 at size 10) spaces the array's letters.
-      {"BT /F1 10 Tf 3 Tc [(abc) (de)] TJ (abc) Tj ET", "a b cd eabc"},
-      {"BT /F1 10 Tf 2.5 Tc [(abc)] TJ ET", "abc"},
+      // Letter spacing of a space's width (2.5 at size 10) or more spaces the letters of
+      // every string; the spaces read in take no room.
+      {"BT /F1 10 Tf 3 Tc [(abc) (de)] TJ (abc) Tj ET", "a b cd ea b c"},
+      {"BT /F1 10 Tf (sho) Tj 2.5 Tc (wh) Tj 0 Tc (ow) Tj 2.5 Tc (yz) ' 2.4 Tc (xy) Tj 0 2.5 (ab) \" ET",
+       "show how\r\ny zxy\r\na b"},
+      {"BT /F1 10 Tf 2.5 Tc (ab) Tj 13.7 0 Td (c) Tj ET", "a bc"},
+      {"BT /F1 10 Tf 2.5 Tc (ab) Tj 13.75 0 Td (c) Tj ET", "a b c"},
       // Runs of T* breaks: odd runs end as one, even runs as two.
       {"BT /F1 12 Tf 14 TL (a) Tj T* T* T* (b) Tj ET", "a\r\nb"},
       {"BT /F1 12 Tf 14 TL (a) Tj T* T* T* T* (b) Tj ET", "a\r\n\r\nb"},
@@ -151,8 +155,9 @@ TEST(PellarExtractor, PlainText) {
       {"BT /F1 10 Tf 12 TL 72 700 Td (NA) ' 10 0 Td (ME) Tj ET", "\r\n\r\nNAME"},
       // TD sets the leading that T* then uses.
       {"BT /F1 10 Tf 0 -12 TD (a) Tj T* (b) Tj ET", "\r\na\r\nb"},
-      // Inline image data is passed over up to its first "EI", which may lie inside the data.
-      {"BT /F1 12 Tf BI /W 1 ID \x01\xff" "EI(A)Tj EI (B) Tj ET", "AB"},
+      // Inline image data ends where /L says, else at an "EI" that stands as a token.
+      {"BT /F1 12 Tf BI /W 1 ID \x01\xff" "EI(A)Tj EI (B) Tj ET", "B"},
+      {"BT /F1 12 Tf BI /L 3 ID EI( EI (B) Tj ET", "B"},
       {"BT /F1 12 Tf (A) Tj BI ID (B) Tj", "A"},
       // U+0000 becomes a space; a code of several units keeps them all.
       {"BT /F1 12 Tf <610062> Tj <01> Tj ET", "a bone"},
@@ -192,11 +197,12 @@ TEST(PellarExtractor, ListingLines) {
       {"/F1 10 Tf 1 0 0 rg (a) Tj 0 0 1 rg (b) Tj 0.5 g (c) Tj 2 -1 0.5 rg (d) Tj",
        "0,0,#FF0000,10,\"Helvetica\",\"a\"\r\n5,0,#0000FF,10,\"Helvetica\",\"b\"\r\n"
        "10,0,#808080,10,\"Helvetica\",\"c\"\r\n15,0,#FF0080,10,\"Helvetica\",\"d\"\r\n"},
-      // A pure-scale Tm scales widths; "0.0" is not the text "0".
-      {"/F1 10 Tf 2 0 0 2 10 20 Tm (ab) Tj (c) Tj",
-       "10,20,#000000,10,\"Helvetica\",\"ab\"\r\n30,20,#000000,10,\"Helvetica\",\"c\"\r\n"},
+      // Every Tm scales by its first row's length and advances along that row.
       {"/F1 10 Tf 2 0.0 0 2 10 20 Tm (ab) Tj (c) Tj",
-       "10,20,#000000,10,\"Helvetica\",\"ab\"\r\n20,20,#000000,10,\"Helvetica\",\"c\"\r\n"},
+       "10,20,#000000,10,\"Helvetica\",\"ab\"\r\n30,20,#000000,10,\"Helvetica\",\"c\"\r\n"},
+      {"/F1 10 Tf 0 2 -2 0.0 10 20 Tm (ab) Tj 10 0 Td (c) Tj BT 0 0 0 0 1 1 Tm (d) Tj (e) Tj",
+       "10,20,#000000,10,\"Helvetica\",\"ab\"\r\n10,40,#000000,10,\"Helvetica\",\"c\"\r\n"
+       "1,1,#000000,10,\"Helvetica\",\"d\"\r\n6,1,#000000,10,\"Helvetica\",\"e\"\r\n"},
       // Every bracket starts an array: a dash pattern moves the position left.
       {"/F1 10 Tf 100 0 Td [3 2] 0 d (x) Tj", "99.95,0,#000000,10,\"Helvetica\",\"x\"\r\n"},
       // A TJ line sits where its array began; word spacing (text space units) widens the

@@ -1,0 +1,21 @@
+#include "text/PellarTextJump.h"
+
+#include <cmath>
+
+namespace {
+
+// A vertical jump of half this many line heights is a line break, a whole one two.
+constexpr double BreakFactor = 1.7;
+
+}  // namespace
+
+TTextJump JudgeMove(const TTextMove& move, double halfSpace, double lineHeight) {
+  TTextJump jump;
+  if (std::fabs(move.Across) >= BreakFactor * lineHeight / 2) {
+    jump.Breaks = 1;
+    if ((move.Absolute ? std::fabs(move.Across) : move.Across) >= BreakFactor * lineHeight) jump.Breaks = 2;
+  }
+  const bool backInside = jump.Breaks == 0 && move.Along < 0 && move.Along >= -move.ShownLength;
+  jump.Space = std::fabs(move.Along) >= halfSpace && !backInside;
+  return jump;
+}
