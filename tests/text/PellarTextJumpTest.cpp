@@ -1,0 +1,31 @@
+#include "text/PellarTextJump.h"
+
+#include <gtest/gtest.h>
+
+TEST(PellarTextJump, MovesAndWhatTheyMean) {
+  // Half a space of 1.5, line height 12: a break from 10.2 across, a second from 20.4.
+  struct Case {
+    TTextMove Move;
+    bool Space;
+    int Breaks;
+  };
+  const Case cases[] = {
+      {{1.49, 0, 6, false}, false, 0},     // a kern within a word
+      {{1.5, 0, 6, false}, true, 0},       // half a space
+      {{-1.5, 0, 0, false}, true, 0},      // back, but nothing was shown there
+      {{-5.9, 2.1, 6, false}, false, 0},   // back into the text just shown, raised: no gap
+      {{-6, -1, 6, false}, false, 0},      // back to its very start
+      {{-6.1, 0, 6, false}, true, 0},      // back beyond its start
+      {{-6, -14, 6, false}, true, 1},      // the next line's start: a space, one break
+      {{0, -10.19, 6, false}, false, 0},   // across, short of a break
+      {{0, -30, 6, false}, false, 1},      // far down: one break
+      {{0, 20.4, 6, false}, false, 2},     // up: two
+      {{0, -20.4, 6, true}, false, 2},     // down after a text matrix: two
+      {{-3, 10.2, 6, false}, true, 1},     // back inside the text, but on another line
+  };
+  for (const Case& c : cases) {
+    const TTextJump jump = JudgeMove(c.Move, 1.5, 12);
+    EXPECT_EQ(jump.Space, c.Space) << c.Move.Along << " " << c.Move.Across;
+    EXPECT_EQ(jump.Breaks, c.Breaks) << c.Move.Along << " " << c.Move.Across;
+  }
+}
