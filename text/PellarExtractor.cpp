@@ -12,6 +12,7 @@
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarParser.h"
 #include "pdf/PellarStreamData.h"
+#include "text/PellarAnnotations.h"
 #include "text/PellarColourText.h"
 #include "text/PellarContentNumber.h"
 #include "text/PellarContentScanner.h"
@@ -78,6 +79,9 @@ public:
   TRun(TPDFExtractor& owner, bool listing) : Owner(owner), Fonts(owner.Fonts), Listing(listing) {}
 
   void Scan(std::string_view content, TPDFDictionary* resources);
+  // After the page's content: each viewed annotation's appearance as a form, or its field
+  // value, from a new line.
+  void ScanAnnotations(TPDFDictionary& page, bool needAppearances);
 
   std::u16string Out;
 
@@ -114,6 +118,10 @@ private:
   void Opg() { SetColour(T(0), T(0), T(0)); }
   void OpBI();
   void OpDo();
+  void ScanForm(TPDFStream& form, TPDFDictionary* resources);
+  // Text that stands apart from what came before: a new line, nothing measured from the
+  // text before, and the text state an appearance starts with.
+  void StartApart();
 
   void UseFont(const TPDFFontCollectionData& font);
   void SetColour(std::string_view r, std::string_view g, std::string_view b);
@@ -178,6 +186,7 @@ private:
   // position moved since (by a Tm among others).
   double ShownStartX = 0, ShownStartY = 0, ShownEndX = 0, ShownEndY = 0;
   bool Moved = false, MovedByTm = false;
+  bool Apart = false;  // the next text starts a new block: no move is measured to it
   double FontSize = DefaultFontSize;
   double Leading = 0;
   double WordSpacing = 0, CharSpacing = 0;
@@ -264,6 +273,10 @@ void TPDFExtractor::TRun::EndShown() {
 // it: a glyph placed by its own text object, or by a move to the line start and back, then
 // continues its word as the page shows it.
 void TPDFExtractor::TRun::Settle() {
+  if (Apart) {
+    Apart = Moved = MovedByTm = false;
+    return;
+  }
   if (!Moved) return;
   Moved = false;
   const double dx = X - ShownEndX, dy = Y - ShownEndY;
@@ -407,13 +420,17 @@ void TPDFExtractor::TRun::OpBI() {
 // A form is read where it is drawn, as if its content stood there, with its own resources
 // (or those in use when it has none). Many producers put a page's whole text in forms.
 void TPDFExtractor::TRun::OpDo() {
-  if (ActiveForms.size() >= static_cast<size_t>(MaxFormNesting) || FormBytes >= MaxFormContent) return;
   const std::string_view raw = T(0);
   auto* xobjects = Resources ? As<TPDFDictionary>(Resources->Get("XObject")) : nullptr;
   auto* form = xobjects ? As<TPDFStream>(xobjects->Get(DecodeName(raw.empty() ? raw : raw.substr(1)))) : nullptr;
   if (!form) return;
   auto* subtype = As<TPDFName>(form->Dictionary()->Get("Subtype"));
-  if (!subtype || subtype->Value != "Form") return;
+  if (subtype && subtype->Value == "Form") ScanForm(*form, Resources);
+}
+
+void TPDFExtractor::TRun::ScanForm(TPDFStream& stream, TPDFDictionary* resources) {
+  if (ActiveForms.size() >= static_cast<size_t>(MaxFormNesting) || FormBytes >= MaxFormContent) return;
+  TPDFStream* const form = &stream;
   for (const TPDFStream* active : ActiveForms)
     if (active == form) return;  // a form that draws itself
   auto known = FormData.find(form);
@@ -422,8 +439,32 @@ void TPDFExtractor::TRun::OpDo() {
   FormBytes += std::max(data.size(), FormDrawCost);
   auto* own = As<TPDFDictionary>(form->Dictionary()->Get("Resources"));
   ActiveForms.push_back(form);
-  Scan(data, own ? own : Resources);
+  Scan(data, own ? own : resources);
   ActiveForms.pop_back();
+}
+
+void TPDFExtractor::TRun::StartApart() {
+  if (!Out.empty() && !EndsWithBreak()) Append(u"\r\n");
+  Apart = true;
+  OpBT();
+  X = Y = Trailing = 0;
+  Leading = WordSpacing = CharSpacing = 0;
+}
+
+void TPDFExtractor::TRun::ScanAnnotations(TPDFDictionary& page, bool needAppearances) {
+  for (const TAnnotationView& view : ViewedAnnotations(page, needAppearances)) {
+    StartApart();
+    if (view.Appearance) {
+      ScanForm(*view.Appearance, Resources);
+      continue;
+    }
+    std::u16string value;
+    for (char16_t c : view.Value) value += c == u'\n' ? std::u16string_view(u"\r\n") : std::u16string_view(&c, 1);
+    if (Listing)
+      ListingLine(view.Rect.Left, view.Rect.Bottom, value);
+    else
+      Append(value);
+  }
 }
 
 // The move before the array is settled at its first string: a dash pattern shows nothing.
@@ -543,13 +584,14 @@ const std::string& TPDFExtractor::BaseFont(TPDFDictionary* resources, const std:
   return BaseFontCache.emplace(key, base ? base->Value : std::string()).first->second;
 }
 
-void TPDFExtractor::ExtractText(std::string_view content, int mode, std::u16string& text) {
+void TPDFExtractor::ExtractText(std::string_view content, int mode, std::u16string& text, TPDFDictionary* page) {
   text.clear();
   FillColourText = "#000000";
   if (mode != PlainMode && mode != ListingMode) return;
   TRun run(*this, mode == ListingMode);
   try {
     run.Scan(content, Resources);
+    if (page) run.ScanAnnotations(*page, NeedAppearances);
   } catch (const TTextFull&) {
     // The text gathered so far is the page's text.
   }
