@@ -119,8 +119,8 @@ private:
   void OpBI();
   void OpDo();
   void ScanForm(TPDFStream& form, TPDFDictionary* resources);
-  // Text that stands apart from what came before: a new line, nothing measured from the
-  // text before, and the text state an appearance starts with.
+  // Text that stands apart from what came before: a new line before the next text, nothing
+  // measured from the text before, and the text state an appearance starts with.
   void StartApart();
 
   void UseFont(const TPDFFontCollectionData& font);
@@ -275,6 +275,7 @@ void TPDFExtractor::TRun::EndShown() {
 void TPDFExtractor::TRun::Settle() {
   if (Apart) {
     Apart = Moved = MovedByTm = false;
+    if (!Out.empty() && !EndsWithBreak()) Append(u"\r\n");
     return;
   }
   if (!Moved) return;
@@ -444,7 +445,6 @@ void TPDFExtractor::TRun::ScanForm(TPDFStream& stream, TPDFDictionary* resources
 }
 
 void TPDFExtractor::TRun::StartApart() {
-  if (!Out.empty() && !EndsWithBreak()) Append(u"\r\n");
   Apart = true;
   OpBT();
   X = Y = Trailing = 0;
@@ -460,6 +460,7 @@ void TPDFExtractor::TRun::ScanAnnotations(TPDFDictionary& page, bool needAppeara
     }
     std::u16string value;
     for (char16_t c : view.Value) value += c == u'\n' ? std::u16string_view(u"\r\n") : std::u16string_view(&c, 1);
+    Settle();
     if (Listing)
       ListingLine(view.Rect.Left, view.Rect.Bottom, value);
     else
