@@ -158,6 +158,8 @@ TEST(PellarExtractor, PlainText) {
       // Inline image data ends where /L says, else at an "EI" that stands as a token.
       {"BT /F1 12 Tf BI /W 1 ID \x01\xff" "EI(A)Tj EI (B) Tj ET", "B"},
       {"BT /F1 12 Tf BI /L 3 ID EI( EI (B) Tj ET", "B"},
+      // ASCII85 data whose group "!EI(!" holds "EI" and a bracket (0x0155C48F).
+      {"BT /F1 12 Tf (A) Tj BI /W 2 /H 2 /BPC 8 /CS /G /F /A85 ID !EI(!~> EI (B) Tj ET", "AB"},
       {"BT /F1 12 Tf (A) Tj BI ID (B) Tj", "A"},
       // U+0000 becomes a space; a code of several units keeps them all.
       {"BT /F1 12 Tf <610062> Tj <01> Tj ET", "a bone"},
