@@ -18,6 +18,7 @@ struct TTextJump {
 
 // A jump of half a space along the line is a word space; one of 1.7 / 2 line heights across
 // is a line break, and an upward one (or either way after a text matrix) of 1.7 line heights
-// a second. A move back on the same line that lands inside the text just shown is no gap:
-// a raised or lowered letter pulled under its neighbour, as in the LaTeX logo.
+// a second. A move back on the same line, by less than a line height, that lands inside the
+// text just shown is no gap: a raised or lowered letter pulled under its neighbour, as in the
+// LaTeX logo.
 TTextJump JudgeMove(const TTextMove& move, double halfSpace, double lineHeight);

@@ -14,8 +14,10 @@ TEST(PellarTextJump, MovesAndWhatTheyMean) {
       {{1.5, 0, 6, false}, true, 0},       // half a space
       {{-1.5, 0, 0, false}, true, 0},      // back, but nothing was shown there
       {{-5.9, 2.1, 6, false}, false, 0},   // back into the text just shown, raised: no gap
-      {{-6, -1, 6, false}, false, 0},      // back to its very start
+      {{-5.99, -1, 6, false}, false, 0},   // back to just after its start
+      {{-6, 0, 6, false}, true, 0},        // back to its start: printed again
       {{-6.1, 0, 6, false}, true, 0},      // back beyond its start
+      {{-12, 0, 30, false}, true, 0},      // back inside, but by a line height
       {{-6, -14, 6, false}, true, 1},      // the next line's start: a space, one break
       {{0, -10.19, 6, false}, false, 0},   // across, short of a break
       {{0, -30, 6, false}, false, 1},      // far down: one break
