@@ -455,7 +455,7 @@ void TPDFExtractor::TRun::ScanAnnotations(TPDFDictionary& page, bool needAppeara
   for (const TAnnotationView& view : ViewedAnnotations(page, needAppearances)) {
     StartApart();
     if (view.Appearance) {
-      ScanForm(*view.Appearance, Resources);
+      ScanForm(*view.Appearance, Owner.Resources);
       continue;
     }
     std::u16string value;

@@ -52,7 +52,14 @@ struct TExtractorPage {
           "<< /Type /Page /Parent 2 0 R /Contents 4 0 R /Resources << /Font << /F1 10 0 R /F4 12 0 R /F5 13 0 R /F9 14 0 R /F10 15 0 R"
           " /F#36 10 0 R /F7 << /Type /Font /BaseFont /Direct >> /F8 99 >> /XObject << /Fm1 20 0 R /Fm2 21 0 R"
           " /Fm3 22 0 R /Im1 23 0 R" +
-              nested + " >> >> >>");
+              nested + " >> >> /Annots [30 0 R 31 0 R 32 0 R] >>");
+    // A note whose appearance has no resources of its own, a hidden one, and a stamp.
+    const std::string note = "/Type /Annot /Rect [0 0 50 20] /AP << /N 33 0 R >>";
+    w.Set(30, "<< " + note + " >>");
+    w.Set(31, "<< " + note + " /F 2 >>");
+    w.Set(32, "<< /Type /Annot /Rect [0 0 50 20] /AP << /N 34 0 R >> >>");
+    w.SetStream(33, "/BBox [0 0 50 20]", "BT /F1 10 Tf 5 5 Td (note) Tj ET");
+    w.SetStream(34, "/BBox [0 0 50 20] /Resources << /Font << /F1 11 0 R >> >>", "BT /F1 10 Tf (st) Tj 30 0 Td (amp) Tj ET");
     w.SetStream(4, "", "");
     w.Set(10, "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
     w.Set(11, "<< /Type /Font /Subtype /Type1 /BaseFont /Upper >>");
@@ -92,10 +99,10 @@ struct TExtractorPage {
 
   // The text of the content as the page tree gathers it: a blank before the stream and
   // the blank of the page's own empty last stream.
-  std::string Extract(const std::string& content, int mode) {
+  std::string Extract(const std::string& content, int mode, bool annotations = false) {
     TPDFExtractor extractor(Doc.PageTree().PageResources(), Fonts);
     std::u16string text;
-    extractor.ExtractText(" " + content + " ", mode, text);
+    extractor.ExtractText(" " + content + " ", mode, text, annotations ? Doc.PageTree().PageDictionary() : nullptr);
     return UTF16ToUTF8(text);
   }
 
@@ -230,6 +237,17 @@ TEST(PellarExtractor, ListingLines) {
   };
   TExtractorPage page;
   Check(page, cases, std::size(cases), TPDFExtractor::ListingMode);
+}
+
+TEST(PellarExtractor, AnnotationsFollowTheContent) {
+  TExtractorPage page;
+  // Each from a new line, with the page's resources when it has none, and with the text
+  // state an appearance starts with.
+  EXPECT_EQ(page.Extract("BT /F1 10 Tf 3 Tc 72 700 Td (ab) Tj ET", TPDFExtractor::PlainMode, true),
+            "\r\n\r\na b\r\nnote\r\nST AMP");
+  EXPECT_EQ(page.Extract("", TPDFExtractor::PlainMode, true), "note\r\nST AMP");
+  EXPECT_EQ(page.Extract("", TPDFExtractor::ListingMode, true),
+            "5,5,#000000,10,\"Helvetica\",\"note\"\r\n0,0,#000000,10,\"Upper\",\"ST\"\r\n30,0,#000000,10,\"Upper\",\"AMP\"\r\n");
 }
 
 TEST(PellarExtractor, DirectFontLoadedOnce) {
