@@ -141,8 +141,9 @@ private:
   double LineHeight() const { return FontSize * HorzScale; }
   double HalfSpace() const { return SpaceWidth / 2 * HorzScale * FontSize / 1000; }
   // Character spacing of a space's width or more separates words, not letters: ghostscript
-  // writes a word gap inside a string so, and headings are letter-spaced so.
-  bool LetterSpacing() const { return CharSpacing > 0 && CharSpacing >= SpaceWidth * HorzScale * FontSize / 1000; }
+  // writes a word gap inside a string so, and headings are letter-spaced so. A string that
+  // shows spaces of its own separates its words by them: its letters are only spread.
+  bool LetterSpaced(std::string_view bytes) const;
 
   // Positioning only moves; what the move means is decided when text is shown next.
   void MoveTo(double x, double y);
@@ -373,7 +374,7 @@ void TPDFExtractor::TRun::OpTStar() {
 
 void TPDFExtractor::TRun::OpTj() {
   StartShown();
-  const bool spaced = LetterSpacing();
+  const bool spaced = LetterSpaced(Shown);
   std::u16string text;
   AppendText(Listing ? text : Out, Shown, spaced);
   if (Listing) ListingLine(X, Y, text);
@@ -481,7 +482,7 @@ std::string_view TPDFExtractor::TRun::ReadArray() {
       if (!shown) StartShown();
       shown = true;
       const std::string bytes = StringBytes(token);
-      const bool spaced = LetterSpacing();
+      const bool spaced = LetterSpaced(bytes);
       Advance(bytes);
       AddPiece(bytes, spaced ? TPieceKind::LetterSpaced : TPieceKind::Text);
     } else if (IsNumber(token)) {
@@ -506,6 +507,13 @@ void TPDFExtractor::TRun::AddPiece(std::string_view bytes, TPieceKind kind) {
 // A composite font is measured by its codes and their CID widths: its bytes are no codes of
 // the simple-font widths, and measuring them so would make every glyph that a writer places
 // by itself (Chrome and other Skia writers do) look a word apart from the one before.
+bool TPDFExtractor::TRun::LetterSpaced(std::string_view bytes) const {
+  if (CharSpacing <= 0 || CharSpacing < SpaceWidth * HorzScale * FontSize / 1000) return false;
+  std::u16string text;
+  AppendText(text, bytes, false);
+  return text.find(u' ') == std::u16string::npos;
+}
+
 // Letter-spaced text is measured as shown: the spaces read into it take no room.
 double TPDFExtractor::TRun::Width(std::string_view bytes) const {
   double glyphs = 0;

@@ -142,6 +142,8 @@ TEST(PellarExtractor, PlainText) {
       {"BT /F1 10 Tf (sho) Tj 2.5 Tc (wh) Tj 0 Tc (ow) Tj 2.5 Tc (yz) ' 2.4 Tc (xy) Tj 0 2.5 (ab) \" ET",
        "show how\r\ny zxy\r\na b"},
       {"BT /F1 10 Tf 2.5 Tc (ab) Tj 13.7 0 Td (c) Tj ET", "a bc"},
+      // A string with spaces of its own keeps them as its only word gaps.
+      {"BT /F1 10 Tf 4 Tc (ab cd) Tj [(ef) (g h)] TJ ET", "ab cde fg h"},
       {"BT /F1 10 Tf 2.5 Tc (ab) Tj 13.75 0 Td (c) Tj ET", "a b c"},
       // Runs of T* breaks: odd runs end as one, even runs as two.
       {"BT /F1 12 Tf 14 TL (a) Tj T* T* T* (b) Tj ET", "a\r\nb"},
