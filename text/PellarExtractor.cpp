@@ -18,7 +18,7 @@
 #include "text/PellarContentScanner.h"
 #include "text/PellarInlineImage.h"
 #include "text/PellarTextCleanup.h"
-#include "text/PellarTextJump.h"
+#include "text/PellarTextCursor.h"
 #include "text/PellarTextLimits.h"
 
 namespace {
@@ -101,11 +101,11 @@ private:
   std::string_view ReadArray();
   void AddPiece(std::string_view bytes, TPieceKind kind);
 
-  void OpBT();
   void OpTf();
-  void OpTL() { Leading = Real(T(0)) * HorzScale; }
-  void OpTw() { WordSpacing = Real(T(0)) * HorzScale; }
-  void OpTc() { CharSpacing = Real(T(0)) * HorzScale; }
+  void OpBT() { Cursor.BeginText(); }
+  void OpTL() { Leading = Real(T(0)) * Cursor.Scale(); }
+  void OpTw() { WordSpacing = Real(T(0)) * Cursor.Scale(); }
+  void OpTc() { CharSpacing = Real(T(0)) * Cursor.Scale(); }
   void OpTm();
   void OpTd();
   void OpTD();
@@ -131,24 +131,20 @@ private:
   // glyph is no gap: a producer that letter-spaces a word moves back by it before the next
   // part.
   void Advance(std::string_view bytes) {
-    Step(Width(bytes));
-    if (!bytes.empty()) Trailing = CharSpacing;
+    if (!bytes.empty()) Cursor.Advance(Width(bytes), CharSpacing);
   }
-  void Step(double length) {
-    X += length * DirX;
-    Y += length * DirY;
-  }
-  double LineHeight() const { return FontSize * HorzScale; }
-  double HalfSpace() const { return SpaceWidth / 2 * HorzScale * FontSize / 1000; }
+  double LineHeight() const { return FontSize * Cursor.Scale(); }
+  double HalfSpace() const { return SpaceWidth / 2 * Cursor.Scale() * FontSize / 1000; }
   // Character spacing of a space's width or more separates words, not letters: ghostscript
   // writes a word gap inside a string so, and headings are letter-spaced so. A string that
   // shows spaces of its own separates its words by them: its letters are only spread.
   bool LetterSpaced(std::string_view bytes) const;
 
   // Positioning only moves; what the move means is decided when text is shown next.
-  void MoveTo(double x, double y);
-  void StartShown();
-  void EndShown();
+  void StartShown() {
+    Settle();
+    Cursor.StartShown();
+  }
   void Settle();
   // T* and the quotes break the line themselves; the next move is measured from there.
   void NextLine();
@@ -175,18 +171,8 @@ private:
   std::array<std::string_view, 8> History{};
   unsigned Head = 0;
 
-  double X = 0, Y = 0;
-  double Trailing = 0;  // character spacing after the last glyph, when it ends X
-  double LineX = 0, LineY = 0;
+  TTextCursor Cursor;
   double ArrayStartX = 0;
-  // The text matrix's linear part, its first row's length and direction.
-  double MatrixA = 1, MatrixB = 0, MatrixC = 0, MatrixD = 1;
-  double HorzScale = 1;
-  double DirX = 1, DirY = 0;
-  // The text shown last, from its start to the end of its last glyph, and whether the
-  // position moved since (by a Tm among others).
-  double ShownStartX = 0, ShownStartY = 0, ShownEndX = 0, ShownEndY = 0;
-  bool Moved = false, MovedByTm = false;
   bool Apart = false;  // the next text starts a new block: no move is measured to it
   double FontSize = DefaultFontSize;
   double Leading = 0;
@@ -252,55 +238,26 @@ void TPDFExtractor::TRun::Append(std::u16string_view text) {
   CheckBound(Out);
 }
 
-void TPDFExtractor::TRun::MoveTo(double x, double y) {
-  X = LineX = x;
-  Y = LineY = y;
-  Trailing = 0;
-  Moved = true;
-}
-
-void TPDFExtractor::TRun::StartShown() {
-  Settle();
-  ShownStartX = X;
-  ShownStartY = Y;
-}
-
-void TPDFExtractor::TRun::EndShown() {
-  ShownEndX = X - Trailing * DirX;
-  ShownEndY = Y - Trailing * DirY;
-}
-
 // The net move from the end of the last text, along the current text direction and across
 // it: a glyph placed by its own text object, or by a move to the line start and back, then
 // continues its word as the page shows it.
 void TPDFExtractor::TRun::Settle() {
   if (Apart) {
-    Apart = Moved = MovedByTm = false;
+    Apart = false;
+    Cursor.Forget();
     if (!Out.empty() && !EndsWithBreak()) Append(u"\r\n");
     return;
   }
-  if (!Moved) return;
-  Moved = false;
-  const double dx = X - ShownEndX, dy = Y - ShownEndY;
-  TTextMove move;
-  move.Along = dx * DirX + dy * DirY;
-  move.Across = dy * DirX - dx * DirY;
-  move.ShownLength = (ShownEndX - ShownStartX) * DirX + (ShownEndY - ShownStartY) * DirY;
-  move.Absolute = MovedByTm;
-  MovedByTm = false;
-  if (EndsWithBreak()) return;
-  const TTextJump jump = JudgeMove(move, HalfSpace(), LineHeight());
+  const std::optional<TTextMove> move = Cursor.TakeMove();
+  if (!move || EndsWithBreak()) return;
+  const TTextJump jump = JudgeMove(*move, HalfSpace(), LineHeight());
   if (jump.Space) Append(u" ");
   for (int i = 0; i < jump.Breaks; ++i) Append(u"\r\n");
 }
 
 void TPDFExtractor::TRun::NextLine() {
   Settle();
-  LineX += Leading * DirY;
-  LineY -= Leading * DirX;
-  X = ShownStartX = ShownEndX = LineX;
-  Y = ShownStartY = ShownEndY = LineY;
-  Trailing = 0;
+  Cursor.NextLine(Leading);
 }
 
 // A Tf whose name the fonts lack keeps the current font and takes the size: ending the
@@ -333,37 +290,14 @@ void TPDFExtractor::TRun::UseFont(const TPDFFontCollectionData& font) {
   SpaceWidth = space.Width;
 }
 
-// A text object starts with the identity text matrix.
-void TPDFExtractor::TRun::OpBT() {
-  LineX = LineY = 0;
-  MatrixA = MatrixD = HorzScale = DirX = 1;
-  MatrixB = MatrixC = DirY = 0;
-}
-
-// Every Tm sets the scale, the length of its first row, and the text direction along that
-// row; the translation is taken as it stands. A row of length 0 keeps scale 1 along x.
 void TPDFExtractor::TRun::OpTm() {
-  MatrixA = Real(T(5));
-  MatrixB = Real(T(4));
-  MatrixC = Real(T(3));
-  MatrixD = Real(T(2));
-  const double length = std::hypot(MatrixA, MatrixB);
-  const bool usable = std::isfinite(length) && length > 0;
-  HorzScale = usable ? length : 1.0;
-  DirX = usable ? MatrixA / length : 1;
-  DirY = usable ? MatrixB / length : 0;
-  MoveTo(Real(T(1)), Real(T(0)));
-  MovedByTm = true;
+  Cursor.SetMatrix(Real(T(5)), Real(T(4)), Real(T(3)), Real(T(2)), Real(T(1)), Real(T(0)));
 }
 
-// Td and TD move the line start by a vector of text space, through the text matrix.
-void TPDFExtractor::TRun::OpTd() {
-  const double tx = Real(T(1)), ty = Real(T(0));
-  MoveTo(LineX + tx * MatrixA + ty * MatrixC, LineY + tx * MatrixB + ty * MatrixD);
-}
+void TPDFExtractor::TRun::OpTd() { Cursor.MoveLine(Real(T(1)), Real(T(0))); }
 
 void TPDFExtractor::TRun::OpTD() {
-  Leading = -Real(T(0)) * HorzScale;
+  Leading = -Real(T(0)) * Cursor.Scale();
   OpTd();
 }
 
@@ -377,9 +311,9 @@ void TPDFExtractor::TRun::OpTj() {
   const bool spaced = LetterSpaced(Shown);
   std::u16string text;
   AppendText(Listing ? text : Out, Shown, spaced);
-  if (Listing) ListingLine(X, Y, text);
+  if (Listing) ListingLine(Cursor.X(), Cursor.Y(), text);
   Advance(Shown);
-  EndShown();
+  Cursor.EndShown();
   Shown.clear();
 }
 
@@ -394,15 +328,15 @@ void TPDFExtractor::TRun::OpQuote() {
 
 // aw ac (string) ": the word and character spacing apply to this string and stay.
 void TPDFExtractor::TRun::OpDoubleQuote() {
-  WordSpacing = Real(T(2)) * HorzScale;
-  CharSpacing = Real(T(1)) * HorzScale;
+  WordSpacing = Real(T(2)) * Cursor.Scale();
+  CharSpacing = Real(T(1)) * Cursor.Scale();
   OpQuote();
 }
 
 void TPDFExtractor::TRun::OpTJ() {
   std::u16string text = ArrayText();
   if (Listing)
-    ListingLine(ArrayStartX, Y, text);
+    ListingLine(ArrayStartX, Cursor.Y(), text);
   else
     Append(text);
   ArrayBytes.clear();
@@ -447,8 +381,7 @@ void TPDFExtractor::TRun::ScanForm(TPDFStream& stream, TPDFDictionary* resources
 
 void TPDFExtractor::TRun::StartApart() {
   Apart = true;
-  OpBT();
-  X = Y = Trailing = 0;
+  Cursor = TTextCursor();
   Leading = WordSpacing = CharSpacing = 0;
 }
 
@@ -471,11 +404,11 @@ void TPDFExtractor::TRun::ScanAnnotations(TPDFDictionary& page, bool needAppeara
 
 // The move before the array is settled at its first string: a dash pattern shows nothing.
 std::string_view TPDFExtractor::TRun::ReadArray() {
-  ArrayStartX = X;
+  ArrayStartX = Cursor.X();
   bool shown = false;
   for (std::string_view token = Scanner->Next();; token = Scanner->Next()) {
     if (token.empty() || token == "]") {
-      if (shown) EndShown();
+      if (shown) Cursor.EndShown();
       return token;
     }
     if (token.front() == '(' || token.front() == '<') {
@@ -487,8 +420,7 @@ std::string_view TPDFExtractor::TRun::ReadArray() {
       AddPiece(bytes, spaced ? TPieceKind::LetterSpaced : TPieceKind::Text);
     } else if (IsNumber(token)) {
       const double n = Real(token);
-      Step(n * HorzScale * FontSize / -1000);
-      Trailing = 0;
+      Cursor.Kern(n * Cursor.Scale() * FontSize / -1000);
       if (-n > SpaceWidth / 2) AddPiece({}, TPieceKind::KerningSpace);
     }
   }
@@ -508,7 +440,7 @@ void TPDFExtractor::TRun::AddPiece(std::string_view bytes, TPieceKind kind) {
 // the simple-font widths, and measuring them so would make every glyph that a writer places
 // by itself (Chrome and other Skia writers do) look a word apart from the one before.
 bool TPDFExtractor::TRun::LetterSpaced(std::string_view bytes) const {
-  if (CharSpacing <= 0 || CharSpacing < SpaceWidth * HorzScale * FontSize / 1000) return false;
+  if (CharSpacing <= 0 || CharSpacing < SpaceWidth * Cursor.Scale() * FontSize / 1000) return false;
   std::u16string text;
   AppendText(text, bytes, false);
   return text.find(u' ') == std::u16string::npos;
@@ -533,7 +465,7 @@ double TPDFExtractor::TRun::Width(std::string_view bytes) const {
       add(c, (*Widths)[c]);
     }
   }
-  return glyphs * FontSize * HorzScale / 1000 + spacing;
+  return glyphs * FontSize * Cursor.Scale() / 1000 + spacing;
 }
 
 // The text of the codes, with a space character between them when letter-spaced. The

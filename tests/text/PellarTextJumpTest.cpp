@@ -1,5 +1,7 @@
 #include "text/PellarTextJump.h"
 
+#include "text/PellarTextCursor.h"
+
 #include <gtest/gtest.h>
 
 TEST(PellarTextJump, MovesAndWhatTheyMean) {
@@ -30,4 +32,30 @@ TEST(PellarTextJump, MovesAndWhatTheyMean) {
     EXPECT_EQ(jump.Space, c.Space) << c.Move.Along << " " << c.Move.Across;
     EXPECT_EQ(jump.Breaks, c.Breaks) << c.Move.Along << " " << c.Move.Across;
   }
+}
+
+TEST(PellarTextCursor, OneNetMoveAlongTheTextDirection) {
+  TTextCursor cursor;
+  // Upwards text: "ab" 10 long, then a jump to the line start and back to 1 past its end.
+  cursor.SetMatrix(0, 2, -2, 0, 100, 50);
+  cursor.StartShown();
+  cursor.Advance(10, 0.5);
+  cursor.EndShown();
+  cursor.MoveLine(-30, 0);
+  cursor.MoveLine(35.25, 0.5);
+  std::optional<TTextMove> move = cursor.TakeMove();
+  ASSERT_TRUE(move);
+  EXPECT_DOUBLE_EQ(move->Along, 1);
+  EXPECT_DOUBLE_EQ(move->Across, 1);
+  EXPECT_DOUBLE_EQ(move->ShownLength, 9.5);
+  EXPECT_TRUE(move->Absolute);
+  EXPECT_FALSE(cursor.TakeMove());
+  // The next line starts across the direction, and is measured from there.
+  cursor.NextLine(12);
+  EXPECT_DOUBLE_EQ(cursor.X(), 111);
+  EXPECT_DOUBLE_EQ(cursor.Y(), 60.5);
+  EXPECT_FALSE(cursor.TakeMove());
+  // A row of length 0 keeps scale 1 along x.
+  cursor.SetMatrix(0, 0, 1, 1, 0, 0);
+  EXPECT_DOUBLE_EQ(cursor.Scale(), 1);
 }
