@@ -28,10 +28,11 @@ struct TContentFailure {
 // Resources are inherited through /Parent; a longer chain is a loop.
 constexpr int MaxParentDepth = 64;
 // A field value is laid out as a viewer would: this far from the rectangle's left edge, at
-// this size when its font sizes itself, each character half an em wide.
+// this size when its font sizes itself, each character half an em wide and reaching from a
+// fifth of an em below the baseline to four fifths above (glyph units).
 constexpr double FieldMargin = 2;
 constexpr double AutoFieldFontSize = 12;
-constexpr double FieldGlyphWidth = 500;
+constexpr double FieldGlyphWidth = 500, FieldDescent = -200, FieldAscent = 800;
 // Positions of the device spaces in the renderer's table.
 constexpr int32_t GraySpace = 0, RGBSpace = 1, CMYKSpace = 2, PatternSpace = 3;
 
@@ -199,12 +200,12 @@ void TPDFRenderer::ShowFieldValue(const TAnnotationView& view) {
   const double above = std::max(FieldMargin, (height - static_cast<double>(lines.size()) * size) / 2);
   for (size_t i = 0; i < lines.size(); ++i) {
     if (lines[i].empty()) continue;
-    const double baseline = view.Rect.Top - above - static_cast<double>(i + 1) * size + size * 0.2;
+    const double baseline = view.Rect.Top - above - static_cast<double>(i + 1) * size - FieldDescent / 1000 * size;
     const std::vector<double> widths(lines[i].size(), FieldGlyphWidth);
     const TPDFMatrix m{size / 1000, 0, 0, size / 1000, view.Rect.Left + FieldMargin, baseline};
     Output->SetMergeAllowed(true);
-    Output->AddPiece(m, lines[i], "#000000", view.FontName, size, 0, -200, FieldGlyphWidth * static_cast<double>(lines[i].size()),
-                     1000, widths);
+    Output->AddPiece(m, lines[i], "#000000", view.FontName, size, 0, FieldDescent,
+                     FieldGlyphWidth * static_cast<double>(lines[i].size()), FieldAscent - FieldDescent, widths);
   }
 }
 
