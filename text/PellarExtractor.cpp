@@ -103,9 +103,11 @@ private:
 
   void OpTf();
   void OpBT() { Cursor.BeginText(); }
-  void OpTL() { Leading = Real(T(0)) * Cursor.Scale(); }
-  void OpTw() { WordSpacing = Real(T(0)) * Cursor.Scale(); }
-  void OpTc() { CharSpacing = Real(T(0)) * Cursor.Scale(); }
+  // Spacing and leading are text space values: the text matrix in use when they apply
+  // scales them, whichever came first.
+  void OpTL() { Leading = Real(T(0)); }
+  void OpTw() { WordSpacing = Real(T(0)); }
+  void OpTc() { CharSpacing = Real(T(0)); }
   void OpTm();
   void OpTd();
   void OpTD();
@@ -131,7 +133,7 @@ private:
   // glyph is no gap: a producer that letter-spaces a word moves back by it before the next
   // part.
   void Advance(std::string_view bytes) {
-    if (!bytes.empty()) Cursor.Advance(Width(bytes), CharSpacing);
+    if (!bytes.empty()) Cursor.Advance(Width(bytes), CharSpacing * Cursor.Scale());
   }
   double LineHeight() const { return FontSize * Cursor.Scale(); }
   double HalfSpace() const { return SpaceWidth / 2 * Cursor.Scale() * FontSize / 1000; }
@@ -297,7 +299,7 @@ void TPDFExtractor::TRun::OpTm() {
 void TPDFExtractor::TRun::OpTd() { Cursor.MoveLine(Real(T(1)), Real(T(0))); }
 
 void TPDFExtractor::TRun::OpTD() {
-  Leading = -Real(T(0)) * Cursor.Scale();
+  Leading = -Real(T(0));
   OpTd();
 }
 
@@ -328,8 +330,8 @@ void TPDFExtractor::TRun::OpQuote() {
 
 // aw ac (string) ": the word and character spacing apply to this string and stay.
 void TPDFExtractor::TRun::OpDoubleQuote() {
-  WordSpacing = Real(T(2)) * Cursor.Scale();
-  CharSpacing = Real(T(1)) * Cursor.Scale();
+  WordSpacing = Real(T(2));
+  CharSpacing = Real(T(1));
   OpQuote();
 }
 
@@ -432,20 +434,20 @@ void TPDFExtractor::TRun::AddPiece(std::string_view bytes, TPieceKind kind) {
   Pieces.push_back({static_cast<uint32_t>(ArrayBytes.size()), kind});
 }
 
-// Glyph widths are thousandths of the font size; character and word spacing are in text
-// space units, as the showing operators apply them (they were scaled when set). Adding the
-// spacing to the thousandths instead would make a letter-spaced or justified line (as
-// ghostscript writes them) drift from its own next position, and its words would break.
-// A composite font is measured by its codes and their CID widths: its bytes are no codes of
-// the simple-font widths, and measuring them so would make every glyph that a writer places
-// by itself (Chrome and other Skia writers do) look a word apart from the one before.
 bool TPDFExtractor::TRun::LetterSpaced(std::string_view bytes) const {
-  if (CharSpacing <= 0 || CharSpacing < SpaceWidth * Cursor.Scale() * FontSize / 1000) return false;
+  if (CharSpacing <= 0 || CharSpacing < SpaceWidth * FontSize / 1000) return false;
   std::u16string text;
   AppendText(text, bytes, false);
   return text.find(u' ') == std::u16string::npos;
 }
 
+// Glyph widths are thousandths of the font size; character and word spacing are in text
+// space units, as the showing operators apply them (the text matrix scales both). Adding the
+// spacing to the thousandths instead would make a letter-spaced or justified line (as
+// ghostscript writes them) drift from its own next position, and its words would break.
+// A composite font is measured by its codes and their CID widths: its bytes are no codes of
+// the simple-font widths, and measuring them so would make every glyph that a writer places
+// by itself (Chrome and other Skia writers do) look a word apart from the one before.
 // Letter-spaced text is measured as shown: the spaces read into it take no room.
 double TPDFExtractor::TRun::Width(std::string_view bytes) const {
   double glyphs = 0;
@@ -465,7 +467,7 @@ double TPDFExtractor::TRun::Width(std::string_view bytes) const {
       add(c, (*Widths)[c]);
     }
   }
-  return glyphs * FontSize * Cursor.Scale() / 1000 + spacing;
+  return (glyphs * FontSize / 1000 + spacing) * Cursor.Scale();
 }
 
 // The text of the codes, with a space character between them when letter-spaced. The

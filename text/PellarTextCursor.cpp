@@ -27,8 +27,8 @@ void TTextCursor::MoveLine(double tx, double ty) {
 }
 
 void TTextCursor::NextLine(double leading) {
-  LineX += leading * DirY;
-  LineY -= leading * DirX;
+  LineX -= leading * MatrixC;
+  LineY -= leading * MatrixD;
   PosX = ShownStartX = ShownEndX = LineX;
   PosY = ShownStartY = ShownEndY = LineY;
   Trailing = 0;

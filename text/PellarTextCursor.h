@@ -15,8 +15,8 @@ public:
   void SetMatrix(double a, double b, double c, double d, double e, double f);
   // Td: the line start moves by a text-space vector through the matrix.
   void MoveLine(double tx, double ty);
-  // T* and the quotes: down by the leading, across the direction. The line break is the
-  // operator's own, so the next text is measured from there.
+  // T* and the quotes: down by the leading (text space) through the matrix. The line break
+  // is the operator's own, so the next text is measured from there.
   void NextLine(double leading);
   // Along the direction past shown text; `trailing` is the spacing after its last glyph,
   // which is no gap to the next text.

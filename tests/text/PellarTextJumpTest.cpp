@@ -50,9 +50,9 @@ TEST(PellarTextCursor, OneNetMoveAlongTheTextDirection) {
   EXPECT_DOUBLE_EQ(move->ShownLength, 9.5);
   EXPECT_TRUE(move->Absolute);
   EXPECT_FALSE(cursor.TakeMove());
-  // The next line starts across the direction, and is measured from there.
+  // The next line starts below through the matrix, and is measured from there.
   cursor.NextLine(12);
-  EXPECT_DOUBLE_EQ(cursor.X(), 111);
+  EXPECT_DOUBLE_EQ(cursor.X(), 123);
   EXPECT_DOUBLE_EQ(cursor.Y(), 60.5);
   EXPECT_FALSE(cursor.TakeMove());
   // A row of length 0 keeps scale 1 along x.
