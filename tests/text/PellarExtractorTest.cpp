@@ -131,6 +131,12 @@ TEST(PellarExtractor, PlainText) {
       {"BT /F1 12 Tf 72 700 Td (A) Tj 0 30 Td (B) Tj ET", "\r\n\r\nA \r\n\r\nB"},
       // A jump smaller than half a space (250 / 2 × 12 / 1000 = 1.5) is no space.
       {"BT /F1 12 Tf (A) Tj 7.4 0 Td (B) Tj 7.5 0 Td (C) Tj ET", "AB C"},
+      // Moves count once, net, when text is shown: a glyph in a text object of its own, or
+      // after a jump to the line start and back, continues its word; a raised or lowered
+      // letter pulled back into the one before (the LaTeX logo as pdfTeX writes it) too.
+      {"BT /F1 10 Tf 72 700 Td (N) Tj ET BT /F1 10 Tf 77 700 Td (a) Tj ET BT 1 0 0 1 82.5 700 Tm (m) Tj ET", "\r\n\r\nNam"},
+      {"BT /F1 10 Tf (S) Tj -5 0 Td 10 0 Td (t) Tj 0 0 Td -10 0 Td 15.1 0 Td (r) Tj ET", "Str"},
+      {"BT /F1 10 Tf [(of) -344 (L)] TJ 15 2 Td (A) Tj 3.6 -2 Td (T) Tj 5.5 -2.1 Td (E) Tj 5.5 2.1 Td (X.) Tj ET", "of LATEX."},
       // Kerning: more than half a space to the left is a space.
       {"BT /F1 12 Tf [(W) -600 (orld)] TJ [(a) -125 (b) -126 (c)] TJ ET", "W orldab c"},
       {"BT /F5 12 Tf [(W) -141 (orld)] TJ [(a) -140 (b)] TJ ET", "W orldab"},
