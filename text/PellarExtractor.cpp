@@ -156,7 +156,6 @@ private:
 
   void AppendText(std::u16string& to, std::string_view bytes, bool letterSpaced) const;
   std::u16string ArrayText() const;
-  void Show(double x, const std::u16string& text);
   void ListingLine(double x, double y, std::u16string_view text);
   void CheckBound(const std::u16string& text) const {
     if (text.size() > MaxPageText) throw TTextFull();
