@@ -1,0 +1,24 @@
+#pragma once
+// What the move between two shown texts means for the content-order text: a word space,
+// one line break or two. The move is measured once, from the end of the text shown last to
+// where the next text starts, however many positioning operators made it.
+#include <cstdint>
+
+struct TTextMove {
+  double Along = 0;        // along the text direction, from the end of the last text
+  double Across = 0;       // across it, upwards positive
+  double ShownLength = 0;  // length of the last text along the direction: it started at -ShownLength
+  bool Absolute = false;   // a text matrix set among the moves: a jump down breaks as far as one up
+};
+
+struct TTextJump {
+  bool Space = false;
+  uint8_t Breaks = 0;  // 0, 1 or 2
+};
+
+// A jump of half a space along the line is a word space; one of 1.7 / 2 line heights across
+// is a line break, and an upward one (or either way after a text matrix) of 1.7 line heights
+// a second. A move back on the same line, by less than a line height, that lands inside the
+// text just shown is no gap: a raised or lowered letter pulled under its neighbour, as in the
+// LaTeX logo.
+TTextJump JudgeMove(const TTextMove& move, double halfSpace, double lineHeight);
