@@ -7,6 +7,7 @@
 #include "fonts/PellarFontSpace.h"
 #include "pdf/PellarConvert.h"
 #include "pdf/PellarParser.h"
+#include "text/PellarWordGap.h"
 
 namespace {
 
@@ -63,8 +64,8 @@ private:
   // advance, as the content-order reader takes it too.
   void Adjust(double v) {
     const double move = -v / 1000 * SpacingUnit * State.FontSize;
-    if (!Pending.empty() && Pending.back() != u' ' && move > 0 && move >= SpaceWidth() / 2) {
-      Character(u" ", move);
+    if (!Pending.empty() && Pending.back() != u' ' && IsWordGap(move, SpaceWidth())) {
+      Character(u" ", move, 0);
       return;
     }
     if (!Pending.empty()) AddPiece();
@@ -74,33 +75,57 @@ private:
 
   void ShowBytes(const std::string& bytes) {
     const double charSpacing = State.CharSpacing * SpacingUnit, wordSpacing = State.WordSpacing * SpacingUnit;
+    // Character spacing of half a space or more opens word gaps between the codes: writers
+    // such as ghostscript set a word break inside a string as "2.5 Tc (wh) Tj".
+    const bool wordGaps = IsWordGap(charSpacing, SpaceWidth());
+    bool first = true;
+    auto show = [&](const std::u16string& text, double width, double spacing) {
+      if (wordGaps && !first) SpaceBetweenCodes(text);
+      first = false;
+      Character(text, width, spacing);
+    };
     if (!Font.Composite) {
       for (unsigned char b : bytes)
-        Character(Font.UnicodeText[b], Font.Widths[b] + charSpacing + (b == 32 ? wordSpacing : 0));
+        show(Font.UnicodeText[b], Font.Widths[b], charSpacing + (b == 32 ? wordSpacing : 0));
       return;
     }
     for (int32_t code : Fonts.SplitCodes(bytes)) {
       std::u16string text = Fonts.CodeToUnicode(code);
       // A code without text, or with a control character, shows nothing but still moves.
       if (!text.empty() && text[0] < u' ') text.clear();
-      const double width = Fonts.CompositeAdvance(code);
       // Word spacing applies to the single-byte code 32 only.
-      Character(text, width + charSpacing + (Font.OneByteCodes && code == 32 ? wordSpacing : 0));
+      show(text, Fonts.CompositeAdvance(code), charSpacing + (Font.OneByteCodes && code == 32 ? wordSpacing : 0));
     }
   }
 
-  void Character(const std::u16string& text, double advance) {
+  // The spacing after the character before becomes a space character between two texts
+  // that have no blank between them.
+  void SpaceBetweenCodes(const std::u16string& next) {
+    if (Pending.empty() || IsBlankText(Pending.substr(Pending.size() - 1)) || next.empty() || IsBlankText(next))
+      return;
+    const double spacing = Trailing;
+    C -= spacing;
+    Widths.back() -= spacing;
+    Trailing = 0;
+    Character(u" ", spacing, 0);
+  }
+
+  // width is the glyph's advance, spacing the character and word spacing after it.
+  void Character(const std::u16string& text, double width, double spacing) {
+    const double advance = width + spacing;
     if (State.NoGapJoin && text == u" ") {
       // Every space ends a piece, and the next piece must not join this one.
       if (!Pending.empty()) {
         if (Font.Composite) Merge = false;
         AddPiece();
       }
+      Trailing = spacing;
       Merge = false;
       D = C + advance;
       C += advance;
       return;
     }
+    Trailing = spacing;
     Pending += text;
     C += advance;
     if (Pending.empty()) return;
@@ -115,20 +140,26 @@ private:
     return *Space;
   }
 
+  // A piece ends at its last glyph's advance: the spacing after it is not its text, and a
+  // writer that cancels a large spacing with TJ moves would otherwise end every piece far
+  // beyond its glyph.
   void AddPiece() {
+    if (!Widths.empty()) Widths.back() -= Trailing;
     TTextPiece& piece = Out.Pieces.emplace_back();
     piece.Matrix = Matrix;
     piece.Text = std::move(Pending);
     piece.Size = EffectiveSize;
     piece.X = D;
     piece.Y = RiseY + Font.Descent;
-    piece.W = C - D;
+    piece.W = C - Trailing - D;
     piece.H = Font.Ascent - Font.Descent;
     piece.Widths = std::move(Widths);
+    piece.SpaceWidth = SpaceWidth();
     piece.MergeAllowed = Merge;
     Merge = true;
     Pending.clear();
     Widths.clear();
+    Trailing = 0;
   }
 
   const TShowState& State;
@@ -143,6 +174,7 @@ private:
   std::optional<double> Space;  // glyph units, measured on first need
   double RiseY = 0;
   double C = 0, D = 0;
+  double Trailing = 0;  // the spacing after the last character, in C
   std::u16string Pending;
   std::vector<double> Widths;
   bool Merge;

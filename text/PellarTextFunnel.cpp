@@ -6,6 +6,7 @@
 
 #include "pdf/PellarConvert.h"
 #include "text/PellarFunnelIndex.h"
+#include "text/PellarWordGap.h"
 
 namespace {
 
@@ -48,6 +49,7 @@ TPDFTextFunnel::~TPDFTextFunnel() = default;
 
 void TPDFTextFunnel::Clear() {
   BlockList.clear();
+  AfterBlank = false;
   Layout.clear();
   LayoutCurrent = false;
   Index->Clear();
@@ -102,9 +104,30 @@ const TPDFTextFunnel::TMatrixTexts& TPDFTextFunnel::MatrixTextsOf(const TMatrix&
   return LastMatrix;
 }
 
+bool TPDFTextFunnel::JoinsWithSpace(const TPDFTextFunnelBlock& block, const TMatrix& m, const TPDFFunnelPoint& start,
+                                    const std::u16string& text, double size, double spaceWidth, bool gapped,
+                                    double distance) const {
+  // A blank already parts the texts.
+  if ((!block.Text.empty() && IsBlankText(block.Text.substr(block.Text.size() - 1))) ||
+      (!text.empty() && IsBlankText(text.substr(0, 1))))
+    return false;
+  // A blank piece drawn right before, between the two, stands for the space.
+  if (AfterBlank && std::hypot(BlankStart.X - block.P1.X, BlankStart.Y - block.P1.Y) < size) return true;
+  const double scale = std::hypot(m[0], m[1]);
+  if (!(spaceWidth > 0) || !(scale > 0) || !std::isfinite(scale)) {
+    // Without the font's space, a gap of 0.3 em (at the default gap factor) is a word gap.
+    return gapped && distance >= size * NarrowGapShare * GapFactor / DefaultGapFactor;
+  }
+  // The gap is measured along the baseline, so a piece that continues the block a little
+  // higher up has none; a piece that goes back over the block's end by as much as a word gap
+  // is another word drawn over it, not a kerned letter.
+  const double gap = ((start.X - block.P1.X) * m[0] + (start.Y - block.P1.Y) * m[1]) / scale;
+  return IsWordGap(std::fabs(gap), spaceWidth * scale);
+}
+
 void TPDFTextFunnel::AddPiece(const TMatrix& m, const std::u16string& text, const std::string& colour,
                               const std::string& font, double size, double x, double y, double w, double h,
-                              const std::vector<double>& charWidths) {
+                              const std::vector<double>& charWidths, double spaceWidth) {
   const TPDFFunnelPoint q0 = Transform(m, x, y), q1 = Transform(m, x + w, y);
   const TPDFFunnelPoint q2 = Transform(m, x + w, y + h), q3 = Transform(m, x, y + h);
   const TMatrixTexts& matrix = MatrixTextsOf(m);
@@ -115,11 +138,21 @@ void TPDFTextFunnel::AddPiece(const TMatrix& m, const std::u16string& text, cons
   MergeAllowed = true;
   LayoutCurrent = false;
 
+  bool spaced = false;
+  if (match.Block >= 0) {
+    spaced = JoinsWithSpace(BlockList[static_cast<size_t>(match.Block)], m, q0, text, size, spaceWidth,
+                            match.Gapped, match.Distance);
+    // Without gap joins, a word gap or a gap on the line parts the pieces.
+    if (NoGapJoin && (spaced || match.Gapped)) match.Block = -1;
+  }
+  const bool blank = IsBlankText(text);
+  if (blank && !AfterBlank) BlankStart = q0;
+  AfterBlank = blank;
+
   TPDFTextFunnelBlock* target;
-  if (match.Block >= 0 && !(match.Gapped && NoGapJoin)) {
+  if (match.Block >= 0) {
     target = &BlockList[static_cast<size_t>(match.Block)];
-    const bool narrow = match.Distance < size * NarrowGapShare * GapFactor / DefaultGapFactor;
-    if (match.Gapped && !narrow) {
+    if (spaced) {
       // The inserted space gets the gap as its width.
       target->Text += u' ';
       target->Widths.push_back(match.Distance);

@@ -56,9 +56,11 @@ public:
 
   void Clear();
   // A piece is the box (x, y)-(x + w, y + h) in glyph units, mapped to user space by m;
-  // size is in user-space units, charWidths in glyph units.
+  // size is in user-space units, charWidths and spaceWidth (the font's space, 0 when unknown)
+  // in glyph units.
   void AddPiece(const TMatrix& m, const std::u16string& text, const std::string& colour, const std::string& font,
-                double size, double x, double y, double w, double h, const std::vector<double>& charWidths);
+                double size, double x, double y, double w, double h, const std::vector<double>& charWidths,
+                double spaceWidth = 0);
   void SetMergeAllowed(bool flag) { MergeAllowed = flag; }
   bool IsMergeAllowed() const { return MergeAllowed; }
 
@@ -94,10 +96,18 @@ private:
   // The blocks in layout order.
   std::vector<TPDFTextFunnelBlock*> ByPosition();
 
+  // Whether a piece continuing block joins it with a space.
+  bool JoinsWithSpace(const TPDFTextFunnelBlock& block, const TMatrix& m, const TPDFFunnelPoint& start,
+                      const std::u16string& text, double size, double spaceWidth, bool gapped,
+                      double distance) const;
+
   std::vector<TPDFTextFunnelBlock> BlockList;
   std::vector<int32_t> Layout;
   bool LayoutCurrent = false;
   bool MergeAllowed = true;
   TMatrixTexts LastMatrix;  // the pieces of one string share their matrix
+  // The piece before was only blanks and started here: it parts the words on either side.
+  bool AfterBlank = false;
+  TPDFFunnelPoint BlankStart;
   std::unique_ptr<TPDFTextFunnelIndex> Index;
 };

@@ -16,12 +16,13 @@ struct TWord {
   std::string Colour = "#000000";
   TPDFTextFunnel::TMatrix M = Identity;
   double Size = 12;
+  double Space = 0;  // the font's space; 0: not known
 };
 
 // Identity-matrix pieces are given in user space; each character is W / length wide.
 void Add(TPDFTextFunnel& f, const TWord& w) {
   std::vector<double> widths(w.Text.size(), w.Text.empty() ? 0 : w.W / static_cast<double>(w.Text.size()));
-  f.AddPiece(w.M, w.Text, w.Colour, w.Font, w.Size, w.X, w.Y, w.W, 12, widths);
+  f.AddPiece(w.M, w.Text, w.Colour, w.Font, w.Size, w.X, w.Y, w.W, 12, widths, w.Space);
 }
 
 std::vector<std::u16string> Texts(const TPDFTextFunnel& f) {
@@ -76,6 +77,71 @@ TEST(TextFunnel, MergeThresholds) {
     f.GapFactor = c.GapFactor;
     Add(f, {u"Hello", -30, 100});
     Add(f, {u"World", c.D, 100 + c.Dy, 25});
+    EXPECT_EQ(Texts(f), c.Expected);
+  }
+}
+
+// With the font's space known, half of it parts words: "Hello" ends at 0, the next piece starts
+// d units further on and dy up, in a font whose space is 3 units (a quarter em at size 12).
+TEST(TextFunnel, WordGapsByTheFontsSpace) {
+  using Texts_t = std::vector<std::u16string>;
+  struct {
+    const char* Name;
+    TWord Next;
+    bool NoGapJoin;
+    Texts_t Expected;
+  } cases[] = {
+      {"a full space, below 12 / 3.75", {u"World", 3, 0, 25}, false, {u"Hello World"}},
+      {"half a space", {u"World", 1.5, 0, 25}, false, {u"Hello World"}},
+      {"below half a space", {u"World", 1.4, 0, 25}, false, {u"HelloWorld"}},
+      {"a kern back", {u"World", -1, 0, 25}, false, {u"HelloWorld"}},
+      {"back by a word gap", {u"World", -2, 0, 25}, false, {u"Hello World"}},
+      {"a little higher, no gap", {u"World", 0, 2.5, 25}, false, {u"HelloWorld"}},
+      {"wide gap", {u"World", 8, 0, 25}, false, {u"Hello World"}},
+      {"no-gap-join keeps words apart", {u"World", 3, 0, 25}, true, {u"Hello", u"World"}},
+      {"no-gap-join joins a kern", {u"World", 1, 0, 25}, true, {u"HelloWorld"}},
+      {"a blank at the start is the space", {u" World", 3, 0, 25}, false, {u"Hello World"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TPDFTextFunnel f;
+    f.NoGapJoin = c.NoGapJoin;
+    Add(f, {u"Hello", -30, 100, 30, "F1", "#000000", Identity, 12, 3});
+    TWord next = c.Next;
+    next.Y += 100;
+    next.Space = 3;
+    Add(f, next);
+    EXPECT_EQ(Texts(f), c.Expected);
+  }
+}
+
+// A blank piece, in a font of its own or not, parts the words on either side of it.
+TEST(TextFunnel, BlankPiecesPartWords) {
+  using Texts_t = std::vector<std::u16string>;
+  struct {
+    const char* Name;
+    std::vector<TWord> Words;
+    Texts_t Expected;
+  } cases[] = {
+      {"a no-break space in its own font",
+       {{u"A", 0, 0, 10, "F1"}, {u"\u00A0", 10, 0, 1, "F2"}, {u"B", 11, 0, 10, "F1"}}, {u"A B", u"\u00A0"}},
+      {"spaces in their own font", {{u"A", 0, 0, 10, "F1"}, {u"  ", 10, 0, 1, "F2"}, {u"B", 11, 0, 10, "F1"}},
+       {u"A B", u"  "}},
+      {"a space in the same font is not doubled",
+       {{u"A", 0, 0, 10, "F1"}, {u" ", 10, 0, 1, "F1"}, {u"B", 11, 0, 10, "F1"}}, {u"A B"}},
+      {"a blank far off parts nothing",
+       {{u"A", 0, 0, 10, "F1"}, {u" ", 300, 0, 1, "F2"}, {u"B", 10, 0, 10, "F1"}}, {u"AB", u" "}},
+      {"only the piece right after the blank", {{u"A", 0, 0, 10, "F1"}, {u"\u00A0", 10, 0, 1, "F2"},
+                                                {u"B", 11, 0, 10, "F1"}, {u"C", 21, 0, 10, "F1"}},
+       {u"A BC", u"\u00A0"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TPDFTextFunnel f;
+    for (TWord w : c.Words) {
+      w.Space = 3;
+      Add(f, w);
+    }
     EXPECT_EQ(Texts(f), c.Expected);
   }
 }
