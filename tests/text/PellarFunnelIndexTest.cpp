@@ -49,14 +49,17 @@ struct TRefFunnel {
 
     TRefBlock* found = nullptr;
     bool gapped = false;
+    // The nearest qualifying block, the first created of equally near ones.
+    auto nearer = [&](const TRefBlock& b) { return !found || distance(b) < distance(*found); };
     if (MergeAllowed) {
       for (TRefBlock& b : Blocks)
-        if (!found && Matches(b, piece, settings) && distance(b) < size / 3.75) found = &b;
-      for (TRefBlock& b : Blocks)
-        if (!found && Matches(b, piece, settings) && std::fabs(b.P1.Y - piece.P0.Y) < 2.0 && distance(b) < size) {
-          found = &b;
-          gapped = true;
-        }
+        if (Matches(b, piece, settings) && distance(b) < size / 3.75 && nearer(b)) found = &b;
+      if (!found) {
+        for (TRefBlock& b : Blocks)
+          if (Matches(b, piece, settings) && std::fabs(b.P1.Y - piece.P0.Y) < 2.0 && distance(b) < size && nearer(b))
+            found = &b;
+        gapped = found != nullptr;
+      }
     }
     MergeAllowed = true;
     if (!found || (gapped && settings.NoGapJoin)) {

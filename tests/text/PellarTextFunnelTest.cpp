@@ -146,6 +146,30 @@ TEST(TextFunnel, BlankPiecesPartWords) {
   }
 }
 
+// Of the blocks a piece could continue, the one whose end is nearest its start takes it: a
+// table cell's clipped trailing blanks can end where the next column's digits begin.
+TEST(TextFunnel, NearestBlockWins) {
+  using Texts_t = std::vector<std::u16string>;
+  struct {
+    const char* Name;
+    double FirstEnd, SecondEnd;  // where the two blocks end; the piece starts at 100
+    Texts_t Expected;
+  } cases[] = {
+      {"the later block is nearer", 99, 100, {u"cell   ", u"03/25/2016"}},
+      {"the earlier block is nearer", 100, 99.5, {u"cell   16", u"03/25/20"}},
+      {"equally near: the earlier", 99, 101, {u"cell   16", u"03/25/20"}},
+      {"both across a gap, the nearer", 92, 95, {u"cell   ", u"03/25/20 16"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TPDFTextFunnel f;
+    Add(f, {u"cell   ", c.FirstEnd - 30, 100});
+    Add(f, {u"03/25/20", c.SecondEnd - 40, 100, 40});
+    Add(f, {u"16", 100, 100, 10});
+    EXPECT_EQ(Texts(f), c.Expected);
+  }
+}
+
 TEST(TextFunnel, MergedBlockKeepsItsStartAndTakesTheNewEnd) {
   TPDFTextFunnel f;
   Add(f, {u"Hello", -30, 100, 30, "F1", "#000000", Identity, 12});
