@@ -1,11 +1,13 @@
 #include "text/PellarTextFunnel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <type_traits>
 #include <unordered_map>
 
 #include "pdf/PellarConvert.h"
 #include "text/PellarFunnelIndex.h"
+#include "text/PellarFunnelPieceGrid.h"
 #include "text/PellarWordGap.h"
 
 namespace {
@@ -14,6 +16,9 @@ namespace {
 // texts without a space.
 constexpr double NarrowGapShare = 0.3;
 constexpr double DefaultGapFactor = 0.7;
+// The band in which other text parts a block from a piece reaches this share of the size
+// beyond the lines of both.
+constexpr double LineBandMargin = 0.1;
 
 TPDFFunnelPoint Transform(const TPDFTextFunnel::TMatrix& m, double x, double y) {
   return {m[0] * x + m[2] * y + m[4], m[1] * x + m[3] * y + m[5]};
@@ -43,7 +48,8 @@ void AppendQuoted(std::u16string& out, const Text& text) {
 
 }  // namespace
 
-TPDFTextFunnel::TPDFTextFunnel() : Index(std::make_unique<TPDFTextFunnelIndex>()) {}
+TPDFTextFunnel::TPDFTextFunnel()
+    : Index(std::make_unique<TPDFTextFunnelIndex>()), Pieces(std::make_unique<TPDFFunnelPieceGrid>()) {}
 
 TPDFTextFunnel::~TPDFTextFunnel() = default;
 
@@ -53,6 +59,7 @@ void TPDFTextFunnel::Clear() {
   Layout.clear();
   LayoutCurrent = false;
   Index->Clear();
+  Pieces->Clear();
 }
 
 void TPDFTextFunnel::DropOverprints() {
@@ -104,6 +111,25 @@ const TPDFTextFunnel::TMatrixTexts& TPDFTextFunnel::MatrixTextsOf(const TMatrix&
   return LastMatrix;
 }
 
+bool TPDFTextFunnel::TextBetween(int32_t block, const TMatrix& m, const TPDFFunnelPoint& start,
+                                 const TPDFFunnelPoint& top, double size) const {
+  const TPDFTextFunnelBlock& b = BlockList[static_cast<size_t>(block)];
+  const double scale = std::hypot(m[0], m[1]);
+  if (!(scale > 0) || !std::isfinite(scale)) return false;
+  TPDFFunnelPieceGrid::TLine line;
+  line.Along = {m[0] / scale, m[1] / scale};
+  line.Up = {-line.Along.Y, line.Along.X};
+  if (m[2] * line.Up.X + m[3] * line.Up.Y < 0) line.Up = {-line.Up.X, -line.Up.Y};
+  // Across the line, the band covers the block's end and the piece, from the lower line to
+  // the upper one, and a little more.
+  auto across = [&](const TPDFFunnelPoint& p) { return (p.X - b.P1.X) * line.Up.X + (p.Y - b.P1.Y) * line.Up.Y; };
+  const double values[] = {0, across(b.P2), across(start), across(top)};
+  const double tolerance = std::isfinite(size) ? std::fabs(size) * LineBandMargin : 0;
+  line.Low = *std::min_element(std::begin(values), std::end(values)) - tolerance;
+  line.High = *std::max_element(std::begin(values), std::end(values)) + tolerance;
+  return Pieces->TextBetween(block, b.P1, start, line);
+}
+
 bool TPDFTextFunnel::JoinsWithSpace(const TPDFTextFunnelBlock& block, const TMatrix& m, const TPDFFunnelPoint& start,
                                     const std::u16string& text, double size, double spaceWidth, bool gapped,
                                     double distance) const {
@@ -138,6 +164,9 @@ void TPDFTextFunnel::AddPiece(const TMatrix& m, const std::u16string& text, cons
   MergeAllowed = true;
   LayoutCurrent = false;
 
+  // Blocks are matched by font: in "0.1" set in two fonts the "1" would join the "0" across
+  // the "." of the other font.
+  if (match.Block >= 0 && TextBetween(match.Block, m, q0, q3, size)) match.Block = -1;
   bool spaced = false;
   if (match.Block >= 0) {
     spaced = JoinsWithSpace(BlockList[static_cast<size_t>(match.Block)], m, q0, text, size, spaceWidth,
@@ -175,6 +204,7 @@ void TPDFTextFunnel::AddPiece(const TMatrix& m, const std::u16string& text, cons
     Index->Add(static_cast<int32_t>(BlockList.size() - 1), attributes, q1, size);
   }
   for (double cw : charWidths) target->Widths.push_back(cw * m[0]);
+  if (!blank) Pieces->Add(static_cast<int32_t>(target - BlockList.data()), {(q0.X + q2.X) / 2, (q0.Y + q2.Y) / 2});
 }
 
 double TPDFTextFunnel::OutputX(double x) const {

@@ -8,6 +8,7 @@
 #include <vector>
 
 class TPDFTextFunnelIndex;
+class TPDFFunnelPieceGrid;
 
 struct TPDFFunnelPoint {
   double X = 0;
@@ -96,6 +97,9 @@ private:
   // The blocks in layout order.
   std::vector<TPDFTextFunnelBlock*> ByPosition();
 
+  // Whether the text of another block lies between block's end and a piece that would continue it.
+  bool TextBetween(int32_t block, const TMatrix& m, const TPDFFunnelPoint& start, const TPDFFunnelPoint& top,
+                   double size) const;
   // Whether a piece continuing block joins it with a space.
   bool JoinsWithSpace(const TPDFTextFunnelBlock& block, const TMatrix& m, const TPDFFunnelPoint& start,
                       const std::u16string& text, double size, double spaceWidth, bool gapped,
@@ -110,4 +114,5 @@ private:
   bool AfterBlank = false;
   TPDFFunnelPoint BlankStart;
   std::unique_ptr<TPDFTextFunnelIndex> Index;
+  std::unique_ptr<TPDFFunnelPieceGrid> Pieces;
 };

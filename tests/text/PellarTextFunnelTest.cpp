@@ -170,6 +170,33 @@ TEST(TextFunnel, NearestBlockWins) {
   }
 }
 
+// "0" ends at 6 and "1" starts at 9 in font F1; the third piece is drawn in between.
+TEST(TextFunnel, NoJoinAcrossOtherText) {
+  using Texts_t = std::vector<std::u16string>;
+  const TPDFTextFunnel::TMatrix upright{0, 1, -1, 0, 0, 0};
+  struct {
+    const char* Name;
+    TWord Between;
+    Texts_t Expected;
+  } cases[] = {
+      {"a point in another font", {u".", 6, 0, 3, "F2"}, {u"0", u".", u"1"}},
+      {"a point in the same font", {u".", 6, 0, 3, "F1"}, {u"0.1"}},
+      {"other text on the line above", {u".", 6, 14, 3, "F2"}, {u"01", u"."}},
+      {"other text before the end", {u".", -5, 0, 3, "F2"}, {u"01", u"."}},
+      {"other text past the start", {u".", 9, 0, 3, "F2"}, {u"01", u"."}},
+      {"a subscript in another font", {u"2", 6, -3, 3, "F2", "#000000", Identity, 7}, {u"0", u"2", u"1"}},
+      {"rotated text between", {u".", 4.5, -13.5, 3, "F2", "#000000", upright}, {u"0", u".", u"1"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TPDFTextFunnel f;
+    Add(f, {u"0", 0, 0, 6});
+    Add(f, c.Between);
+    Add(f, {u"1", 9, 0, 6});
+    EXPECT_EQ(Texts(f), c.Expected);
+  }
+}
+
 TEST(TextFunnel, MergedBlockKeepsItsStartAndTakesTheNewEnd) {
   TPDFTextFunnel f;
   Add(f, {u"Hello", -30, 100, 30, "F1", "#000000", Identity, 12});
