@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <type_traits>
 #include <unordered_map>
 
@@ -94,18 +95,32 @@ void TPDFTextFunnel::DropOverprints() {
   LayoutCurrent = false;
 }
 
+std::string TPDFTextFunnel::MatrixMergeKey(const TMatrix& m) {
+  // Pieces placed glyph by glyph, each with a matrix of its own horizontal scale (an OCR
+  // layer), still form words: matrices merge when their baselines point the same way, they
+  // keep or mirror the same handedness and their height across the baseline is the same.
+  constexpr double DirectionStep = 1e-4;  // radians
+  constexpr int HeightDigits = 5;
+  const double baseline = std::hypot(m[0], m[1]), determinant = m[0] * m[3] - m[1] * m[2];
+  std::string key;
+  if (baseline > 0 && std::isfinite(baseline) && std::isfinite(determinant) && determinant != 0) {
+    const double direction = std::round(std::atan2(m[1], m[0]) / DirectionStep) + 0.0;  // no "-0"
+    char height[32];
+    std::snprintf(height, sizeof height, "%.*g", HeightDigits, std::fabs(determinant) / baseline);
+    return FormatReal(0, direction) + (determinant > 0 ? " + " : " - ") + height;
+  }
+  // A matrix without a baseline or a height is compared element by element; the elements are
+  // separated, since concatenations such as "1" "0" "0" "12" and "10" "0" "1" "2" coincide.
+  for (size_t i = 0; i < 4; ++i) key += FormatReal(4, m[i]) + ' ';
+  return key;
+}
+
 const TPDFTextFunnel::TMatrixTexts& TPDFTextFunnel::MatrixTextsOf(const TMatrix& m) {
   const std::array<double, 4> elements{m[0], m[1], m[2], m[3]};
   if (LastMatrix.Valid && LastMatrix.Elements == elements) return LastMatrix;
-  // The comparison separates the elements, since concatenations such as "1" "0" "0" "12"
-  // and "10" "0" "1" "2" coincide.
   LastMatrix.Text.clear();
-  LastMatrix.Key.clear();
-  for (double e : elements) {
-    const std::string text = FormatReal(4, e);
-    LastMatrix.Text += text;
-    LastMatrix.Key += text + ' ';
-  }
+  for (double e : elements) LastMatrix.Text += FormatReal(4, e);
+  LastMatrix.Key = MatrixMergeKey(m);
   LastMatrix.Elements = elements;
   LastMatrix.Valid = true;
   return LastMatrix;

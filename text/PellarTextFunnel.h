@@ -77,6 +77,9 @@ public:
   // The chains as text lines on a grid of 8 points per line and 5 points per column.
   void WriteSmartText(std::u16string& out);
 
+  // Pieces merge only with blocks of an equal key (unless IgnoreMatrix is set).
+  static std::string MatrixMergeKey(const TMatrix& m);
+
   const std::vector<TPDFTextFunnelBlock>& Blocks() const { return BlockList; }
   // Block numbers in layout order; positions in it are what Previous and Next refer to.
   const std::vector<int32_t>& LayoutList() const { return Layout; }

@@ -21,6 +21,7 @@ struct TRefBlock {
   std::vector<double> Widths;
   std::string Font, Colour, Elements[4];
   double Size = 0;
+  std::string MergeKey;
 };
 
 struct TRefFunnel {
@@ -32,10 +33,7 @@ struct TRefFunnel {
   bool Matches(const TRefBlock& b, const TRefBlock& piece, const TPDFTextFunnel& settings) const {
     if (!settings.IgnoreFont && b.Font != piece.Font) return false;
     if (!settings.IgnoreColour && b.Colour != piece.Colour) return false;
-    if (settings.IgnoreMatrix) return true;
-    for (int i = 0; i < 4; ++i)
-      if (b.Elements[i] != piece.Elements[i]) return false;
-    return true;
+    return settings.IgnoreMatrix || b.MergeKey == piece.MergeKey;
   }
 
   // Whether the centre of a piece of another block lies between block b's end and the piece's
@@ -68,9 +66,10 @@ struct TRefFunnel {
     auto at = [&](double px, double py) {
       return TPDFFunnelPoint{m[0] * px + m[2] * py + m[4], m[1] * px + m[3] * py + m[5]};
     };
-    TRefBlock piece{at(x, y), at(x + w, y), at(x + w, y + h), at(x, y + h), text, {}, font, colour, {}, size};
+    TRefBlock piece{at(x, y), at(x + w, y), at(x + w, y + h), at(x, y + h), text, {}, font, colour, {}, size, {}};
     for (double cw : charWidths) piece.Widths.push_back(cw * m[0]);
     for (int i = 0; i < 4; ++i) piece.Elements[i] = FormatReal(4, m[static_cast<size_t>(i)]);
+    piece.MergeKey = TPDFTextFunnel::MatrixMergeKey(m);
     auto distance = [&](const TRefBlock& b) { return std::hypot(b.P1.X - piece.P0.X, b.P1.Y - piece.P0.Y); };
 
     TRefBlock* found = nullptr;
