@@ -50,7 +50,7 @@ public:
   }
 
   void Finish() {
-    if (!Pending.empty() && (Pending != u" " || !State.NoGapJoin)) AddPiece();
+    if (!Pending.empty() && (Pending != u" " || !State.NoGapJoin)) AddPiece(true);
     Out.Shown = true;
     Out.Advance = C * Advance;
     Out.MergeAllowed = Merge;
@@ -75,21 +75,26 @@ private:
 
   void ShowBytes(const std::string& bytes) {
     const double charSpacing = State.CharSpacing * SpacingUnit, wordSpacing = State.WordSpacing * SpacingUnit;
-    // Character spacing of half a space or more opens word gaps between the codes: writers
-    // such as ghostscript set a word break inside a string as "2.5 Tc (wh) Tj".
-    const bool wordGaps = IsWordGap(charSpacing, SpaceWidth());
+    // Character spacing of half a space or more between the two codes of a string is a word
+    // gap: writers such as ghostscript set a word break inside a line as "2.5 Tc (wh) Tj". In a
+    // longer string it spaces out the letters of words, which still read as words.
+    const bool wideSpacing = IsWordGap(charSpacing, SpaceWidth());
     bool first = true;
+    bool wordGaps = false;
     auto show = [&](const std::u16string& text, double width, double spacing) {
       if (wordGaps && !first) SpaceBetweenCodes(text);
       first = false;
       Character(text, width, spacing);
     };
     if (!Font.Composite) {
+      wordGaps = wideSpacing && bytes.size() == 2;
       for (unsigned char b : bytes)
         show(Font.UnicodeText[b], Font.Widths[b], charSpacing + (b == 32 ? wordSpacing : 0));
       return;
     }
-    for (int32_t code : Fonts.SplitCodes(bytes)) {
+    const auto codes = Fonts.SplitCodes(bytes);
+    wordGaps = wideSpacing && codes.size() == 2;
+    for (int32_t code : codes) {
       std::u16string text = Fonts.CodeToUnicode(code);
       // A code without text, or with a control character, shows nothing but still moves.
       if (!text.empty() && text[0] < u' ') text.clear();
@@ -142,16 +147,31 @@ private:
 
   // A piece ends at its last glyph's advance: the spacing after it is not its text, and a
   // writer that cancels a large spacing with TJ moves would otherwise end every piece far
-  // beyond its glyph.
-  void AddPiece() {
+  // beyond its glyph. Blanks before the text, and blanks that end the shown strings, are cut
+  // off too: a table cell padded with blanks clipped at its edge would otherwise reach into
+  // the next column. The gap they leave is a word gap to the funnel. Blanks before a TJ move
+  // stay, as the line goes on after them; a piece of blanks only stays whole, as it parts words.
+  void AddPiece(bool cutEnd = false) {
     if (!Widths.empty()) Widths.back() -= Trailing;
+    double start = D, end = C - Trailing;
+    if (!IsBlankText(Pending)) {
+      const size_t first = Pending.find_first_not_of(BlankUnits);
+      const size_t last = cutEnd ? Pending.find_last_not_of(BlankUnits) : Pending.size() - 1;
+      for (size_t i = 0; i < first; ++i) start += Widths[i];
+      for (size_t i = last + 1; i < Pending.size(); ++i) end -= Widths[i];
+      if (first > 0 || last + 1 < Pending.size()) {
+        Pending = Pending.substr(first, last + 1 - first);
+        Widths = std::vector<double>(Widths.begin() + static_cast<std::ptrdiff_t>(first),
+                                     Widths.begin() + static_cast<std::ptrdiff_t>(last + 1));
+      }
+    }
     TTextPiece& piece = Out.Pieces.emplace_back();
     piece.Matrix = Matrix;
     piece.Text = std::move(Pending);
     piece.Size = EffectiveSize;
-    piece.X = D;
+    piece.X = start;
     piece.Y = RiseY + Font.Descent;
-    piece.W = C - Trailing - D;
+    piece.W = end - start;
     piece.H = Font.Ascent - Font.Descent;
     piece.Widths = std::move(Widths);
     piece.SpaceWidth = SpaceWidth();

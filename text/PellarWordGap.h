@@ -11,7 +11,10 @@ inline bool IsWordGap(double gap, double spaceWidth) {
   return spaceWidth > 0 && gap >= spaceWidth * WordGapShare;
 }
 
-// Text that is only blanks: spaces or no-break spaces, often drawn in a font of its own.
+// Blanks: spaces and no-break spaces, the latter often drawn in a font of its own.
+constexpr const char16_t* BlankUnits = u" \u00A0";
+
+// Text that is only blanks.
 inline bool IsBlankText(const std::u16string& text) {
-  return !text.empty() && text.find_first_not_of(u" \u00A0") == std::u16string::npos;
+  return !text.empty() && text.find_first_not_of(BlankUnits) == std::u16string::npos;
 }
