@@ -11,6 +11,9 @@
 
 namespace {
 
+// Glyph units per em of fonts other than Type 3.
+constexpr double StandardGlyphUnit = 0.001;
+
 // Glyph units to text space at font size 1: a thousandth of an em, or the FontMatrix of
 // a Type 3 font. A FontMatrix that cannot be inverted along the baseline or across it
 // would make spacing and rise infinite; such a font is measured as an ordinary one.
@@ -34,6 +37,7 @@ public:
     Matrix = Multiply(Multiply(glyph, {size * scaling, 0, 0, size, 0, 0}), textToUser);
     EffectiveSize = std::fabs(size) * std::hypot(textToUser[2], textToUser[3]);
     TextUnitsX = glyph[0] * size;
+    GlyphUnit = std::fabs(glyph[0]);
     Advance = TextUnitsX * scaling;
     // Char and word spacing, the rise and TJ adjustments are text-space values: in glyph
     // units they shrink as the font grows.
@@ -106,7 +110,7 @@ private:
   // The spacing after the character before becomes a space character between two texts
   // that have no blank between them.
   void SpaceBetweenCodes(const std::u16string& next) {
-    if (Pending.empty() || IsBlankText(Pending.substr(Pending.size() - 1)) || next.empty() || IsBlankText(next))
+    if (Pending.empty() || IsBlankUnit(Pending.back()) || next.empty() || IsBlankText(next))
       return;
     const double spacing = Trailing;
     C -= spacing;
@@ -140,8 +144,13 @@ private:
     Widths.back() += advance;
   }
 
+  // The font's space in glyph units. The width a font without a space is given is in
+  // thousandths of an em; a Type 3 font's glyph units are those of its FontMatrix.
   double SpaceWidth() {
-    if (!Space) Space = FontSpace(Font).Width;
+    if (Space) return *Space;
+    Space = FontSpace(Font).Width;
+    if (Font.ProgramKind == TFontProgramKind::Type3 && *Space == TPDFFontSpace().Width && GlyphUnit != 0)
+      *Space *= StandardGlyphUnit / GlyphUnit;
     return *Space;
   }
 
@@ -189,6 +198,7 @@ private:
   TPDFMatrix Matrix{};
   double EffectiveSize = 0;
   double TextUnitsX = 0;   // text space per glyph unit along the baseline, at this size
+  double GlyphUnit = 0;    // the same at size 1
   double Advance = 0;      // the same with the horizontal scaling
   double SpacingUnit = 0;  // glyph units per text-space unit
   std::optional<double> Space;  // glyph units, measured on first need

@@ -102,7 +102,6 @@ std::string TPDFTextFunnel::MatrixMergeKey(const TMatrix& m) {
   constexpr double DirectionStep = 1e-4;  // radians
   constexpr int HeightDigits = 5;
   const double baseline = std::hypot(m[0], m[1]), determinant = m[0] * m[3] - m[1] * m[2];
-  std::string key;
   if (baseline > 0 && std::isfinite(baseline) && std::isfinite(determinant) && determinant != 0) {
     const double direction = std::round(std::atan2(m[1], m[0]) / DirectionStep) + 0.0;  // no "-0"
     char height[32];
@@ -111,6 +110,7 @@ std::string TPDFTextFunnel::MatrixMergeKey(const TMatrix& m) {
   }
   // A matrix without a baseline or a height is compared element by element; the elements are
   // separated, since concatenations such as "1" "0" "0" "12" and "10" "0" "1" "2" coincide.
+  std::string key;
   for (size_t i = 0; i < 4; ++i) key += FormatReal(4, m[i]) + ' ';
   return key;
 }
@@ -149,8 +149,7 @@ bool TPDFTextFunnel::JoinsWithSpace(const TPDFTextFunnelBlock& block, const TMat
                                     const std::u16string& text, double size, double spaceWidth, bool gapped,
                                     double distance) const {
   // A blank already parts the texts.
-  if ((!block.Text.empty() && IsBlankText(block.Text.substr(block.Text.size() - 1))) ||
-      (!text.empty() && IsBlankText(text.substr(0, 1))))
+  if ((!block.Text.empty() && IsBlankUnit(block.Text.back())) || (!text.empty() && IsBlankUnit(text.front())))
     return false;
   // A blank piece drawn right before, between the two, stands for the space.
   if (AfterBlank && std::hypot(BlankStart.X - block.P1.X, BlankStart.Y - block.P1.Y) < size) return true;
@@ -160,10 +159,10 @@ bool TPDFTextFunnel::JoinsWithSpace(const TPDFTextFunnelBlock& block, const TMat
     return gapped && distance >= size * NarrowGapShare * GapFactor / DefaultGapFactor;
   }
   // The gap is measured along the baseline, so a piece that continues the block a little
-  // higher up has none; a piece that goes back over the block's end by as much as a word gap
-  // is another word drawn over it, not a kerned letter.
+  // higher up has none, and one that goes back over the block's end is kerned (logos such as
+  // TeX's go back a sixth of an em, half the space of their font).
   const double gap = ((start.X - block.P1.X) * m[0] + (start.Y - block.P1.Y) * m[1]) / scale;
-  return IsWordGap(std::fabs(gap), spaceWidth * scale);
+  return IsWordGap(gap, spaceWidth * scale);
 }
 
 void TPDFTextFunnel::AddPiece(const TMatrix& m, const std::u16string& text, const std::string& colour,

@@ -14,6 +14,8 @@ inline bool IsWordGap(double gap, double spaceWidth) {
 // Blanks: spaces and no-break spaces, the latter often drawn in a font of its own.
 constexpr const char16_t* BlankUnits = u" \u00A0";
 
+inline bool IsBlankUnit(char16_t c) { return c == u' ' || c == u'\u00A0'; }
+
 // Text that is only blanks.
 inline bool IsBlankText(const std::u16string& text) {
   return !text.empty() && text.find_first_not_of(BlankUnits) == std::u16string::npos;

@@ -138,7 +138,7 @@ TEST(Renderer, ContentOperatorsAndState) {
        {"/Fm1 Do BT /F1 10 Tf 72 700 Td (A) Tj ET /Fm1 Do"},
        "/XObject << /Fm1 10 0 R >> /Properties << /oc1 11 0 R >>",
        {{10, Form("", "q 3 0 0 3 0 0 cm /OC /oc1 BDC " + ShowF)}, {11, hiddenGroup}}, "",
-       "F F@15,9-30 A@72,698-77"},
+       "FF@15,9-30 A@72,698-77"},
       {"images are passed over",
        {"/Im1 Do BI /W 1 /H 1 /BPC 8 /CS /G /L 3 ID (((\nEI BI /W 2 /H 1 ID ((EI)) EI " + Hello},
        "/XObject << /Im1 10 0 R >>",

@@ -138,3 +138,34 @@ TEST(ShowText, NothingWithoutAFont) {
   const std::string_view operands[] = {"(a)"};
   EXPECT_FALSE(ShowText(TShowState(), fonts, operands).Shown);
 }
+
+// A Type 3 font without a space measures word gaps by 0.28 em in its own glyph units.
+TEST(ShowText, Type3SpaceInItsGlyphUnits) {
+  struct {
+    double FontMatrixA;
+    const char* Adjustment;  // thousandths of text space
+    size_t Pieces;           // one piece when the move reads as a word space
+    double SpaceWidth;
+  } cases[] = {
+      {0.001, "-150", 1, 280},  // 0.15 em: at least half of 0.28 em
+      {0.001, "-130", 2, 280},
+      {0.01, "-150", 1, 28},
+      {0.01, "-130", 2, 28},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.FontMatrixA);
+    TPDFFontCollection fonts;
+    auto font = Type3TestFont(7);
+    font->FontMatrix = {c.FontMatrixA, 0, 0, c.FontMatrixA, 0, 0};
+    font->AnsiText[32].clear();  // no space
+    font->LastChar = 255;
+    fonts.AddRecord(std::move(font));
+    fonts.SelectFontById(7);
+    TShowState state;
+    state.FontSize = 1;
+    const std::string_view operands[] = {"(A)", c.Adjustment, "(B)"};
+    const TShowResult r = ShowText(state, fonts, operands);
+    ASSERT_EQ(r.Pieces.size(), c.Pieces);
+    EXPECT_EQ(r.Pieces[0].SpaceWidth, c.SpaceWidth);
+  }
+}

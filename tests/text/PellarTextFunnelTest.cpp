@@ -95,7 +95,7 @@ TEST(TextFunnel, WordGapsByTheFontsSpace) {
       {"half a space", {u"World", 1.5, 0, 25}, false, {u"Hello World"}},
       {"below half a space", {u"World", 1.4, 0, 25}, false, {u"HelloWorld"}},
       {"a kern back", {u"World", -1, 0, 25}, false, {u"HelloWorld"}},
-      {"back by a word gap", {u"World", -2, 0, 25}, false, {u"Hello World"}},
+      {"back by more than half a space", {u"World", -2, 0, 25}, false, {u"HelloWorld"}},
       {"a little higher, no gap", {u"World", 0, 2.5, 25}, false, {u"HelloWorld"}},
       {"wide gap", {u"World", 8, 0, 25}, false, {u"Hello World"}},
       {"no-gap-join keeps words apart", {u"World", 3, 0, 25}, true, {u"Hello", u"World"}},
