@@ -7,7 +7,7 @@
 
 namespace {
 
-enum class TFont { Simple, Compact, Type3, Composite };
+enum class TFont { Simple, Compact, Type3, Type3WithoutSpace, Composite };
 
 std::string Number(double v) { return FormatReal(4, v); }
 
@@ -71,9 +71,6 @@ TEST(ShowText, PiecesWidthsAndAdvance) {
       {"in a longer string wide spacing spaces out letters", TFont::Simple,
        with([](TShowState& s) { s.FontSize = 10, s.CharSpacing = 2.5; }), {"(ab c)"},
        "ab c@0+2500/-200+900[750,750,500,500] s=10 a=0.01 >27.5"},
-      {"a blank between spaced codes gets no second one", TFont::Simple,
-       with([](TShowState& s) { s.FontSize = 10, s.CharSpacing = 2.5; }), {"(a )", "(b)"},
-       "a b@0+1750/-200+900[750,500,500] s=10 a=0.01 >20"},
       {"spaced codes under no-gap-join", TFont::Simple,
        with([](TShowState& s) { s.FontSize = 10, s.CharSpacing = 2.5, s.NoGapJoin = true; }), {"(wh)"},
        "w@0+500/-200+900[500] !h@750+500/-200+900[500] s=10 a=0.01 >15"},
@@ -111,6 +108,11 @@ TEST(ShowText, PiecesWidthsAndAdvance) {
       {"Type 3 spacing and adjustments in text space", TFont::Type3,
        with([](TShowState& s) { s.FontSize = 10, s.CharSpacing = 1; }), {"(A)", "-100", "(B)"},
        "A@0+250/0+0[250] B@450+250/0+0[250] s=10 a=0.01 >8"},
+      // Without a space, 280 thousandths of an em: 28 units of a FontMatrix of 0.01.
+      {"Type 3 word space in its own units", TFont::Type3WithoutSpace, plain, {"(A)", "-150", "(B)"},
+       "A B@0+515/0+0[250,15,250] s=12 a=0.12 >61.8"},
+      {"Type 3 move below half its space", TFont::Type3WithoutSpace, plain, {"(A)", "-130", "(B)"},
+       "A@0+250/0+0[250] B@263+250/0+0[250] s=12 a=0.12 >61.56"},
       {"composite string keeps the mapped codes", TFont::Composite, plain, {"<0041FFFF0042>"},
        "AB@0+2200/-200+1000[1600,600] s=12 a=0.012 >26.4"},
       {"composite control text is no text", TFont::Composite, plain, {"<00090041>"},
@@ -121,8 +123,13 @@ TEST(ShowText, PiecesWidthsAndAdvance) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
     TPDFFontCollection fonts;
-    auto font = c.Font == TFont::Type3 ? Type3TestFont(7) : c.Font == TFont::Composite ? CompositeTestFont(7)
-                                                                                      : SimpleTestFont(7);
+    const bool type3 = c.Font == TFont::Type3 || c.Font == TFont::Type3WithoutSpace;
+    auto font = type3 ? Type3TestFont(7) : c.Font == TFont::Composite ? CompositeTestFont(7) : SimpleTestFont(7);
+    if (c.Font == TFont::Type3WithoutSpace) {
+      font->FontMatrix = {0.01, 0, 0, 0.01, 0, 0};
+      font->AnsiText[32].clear();
+      font->LastChar = 255;
+    }
     if (c.Font == TFont::Compact) {
       font->ProgramKind = TFontProgramKind::Compact;
       font->WidthScale = 2;  // an embedded program with FontMatrix [0.002 ...]
@@ -139,33 +146,3 @@ TEST(ShowText, NothingWithoutAFont) {
   EXPECT_FALSE(ShowText(TShowState(), fonts, operands).Shown);
 }
 
-// A Type 3 font without a space measures word gaps by 0.28 em in its own glyph units.
-TEST(ShowText, Type3SpaceInItsGlyphUnits) {
-  struct {
-    double FontMatrixA;
-    const char* Adjustment;  // thousandths of text space
-    size_t Pieces;           // one piece when the move reads as a word space
-    double SpaceWidth;
-  } cases[] = {
-      {0.001, "-150", 1, 280},  // 0.15 em: at least half of 0.28 em
-      {0.001, "-130", 2, 280},
-      {0.01, "-150", 1, 28},
-      {0.01, "-130", 2, 28},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.FontMatrixA);
-    TPDFFontCollection fonts;
-    auto font = Type3TestFont(7);
-    font->FontMatrix = {c.FontMatrixA, 0, 0, c.FontMatrixA, 0, 0};
-    font->AnsiText[32].clear();  // no space
-    font->LastChar = 255;
-    fonts.AddRecord(std::move(font));
-    fonts.SelectFontById(7);
-    TShowState state;
-    state.FontSize = 1;
-    const std::string_view operands[] = {"(A)", c.Adjustment, "(B)"};
-    const TShowResult r = ShowText(state, fonts, operands);
-    ASSERT_EQ(r.Pieces.size(), c.Pieces);
-    EXPECT_EQ(r.Pieces[0].SpaceWidth, c.SpaceWidth);
-  }
-}

@@ -39,6 +39,27 @@ std::string Csv(const TPDFTextFunnel& f) {
   return Narrow(out);
 }
 
+// Pieces added in order, each at size 12 in a font whose space is 3 units (a quarter em), and
+// the texts of the blocks they make.
+struct TPage {
+  const char* Name;
+  std::vector<TWord> Words;
+  std::vector<std::u16string> Expected;
+  bool NoGapJoin = false;
+};
+
+void ExpectBlocks(const std::vector<TPage>& pages) {
+  for (const TPage& page : pages) {
+    TPDFTextFunnel f;
+    f.NoGapJoin = page.NoGapJoin;
+    for (TWord w : page.Words) {
+      w.Space = 3;
+      Add(f, w);
+    }
+    EXPECT_EQ(Texts(f), page.Expected) << page.Name;
+  }
+}
+
 }  // namespace
 
 // "Hello" ends at x = 0; "World" starts d units further on, dy units up, at size 12.
@@ -81,120 +102,60 @@ TEST(TextFunnel, MergeThresholds) {
   }
 }
 
-// With the font's space known, half of it parts words: "Hello" ends at 0, the next piece starts
-// d units further on and dy up, in a font whose space is 3 units (a quarter em at size 12).
+// "Hello" ends at 0; "World" starts d units further on.
 TEST(TextFunnel, WordGapsByTheFontsSpace) {
-  using Texts_t = std::vector<std::u16string>;
-  struct {
-    const char* Name;
-    TWord Next;
-    bool NoGapJoin;
-    Texts_t Expected;
-  } cases[] = {
-      {"a full space, below 12 / 3.75", {u"World", 3, 0, 25}, false, {u"Hello World"}},
-      {"half a space", {u"World", 1.5, 0, 25}, false, {u"Hello World"}},
-      {"below half a space", {u"World", 1.4, 0, 25}, false, {u"HelloWorld"}},
-      {"a kern back", {u"World", -1, 0, 25}, false, {u"HelloWorld"}},
-      {"back by more than half a space", {u"World", -2, 0, 25}, false, {u"HelloWorld"}},
-      {"a little higher, no gap", {u"World", 0, 2.5, 25}, false, {u"HelloWorld"}},
-      {"wide gap", {u"World", 8, 0, 25}, false, {u"Hello World"}},
-      {"no-gap-join keeps words apart", {u"World", 3, 0, 25}, true, {u"Hello", u"World"}},
-      {"no-gap-join joins a kern", {u"World", 1, 0, 25}, true, {u"HelloWorld"}},
-      {"a blank at the start is the space", {u" World", 3, 0, 25}, false, {u"Hello World"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Name);
-    TPDFTextFunnel f;
-    f.NoGapJoin = c.NoGapJoin;
-    Add(f, {u"Hello", -30, 100, 30, "F1", "#000000", Identity, 12, 3});
-    TWord next = c.Next;
-    next.Y += 100;
-    next.Space = 3;
-    Add(f, next);
-    EXPECT_EQ(Texts(f), c.Expected);
-  }
+  const TWord hello{u"Hello", -30, 0};
+  ExpectBlocks({
+      {"a full space, below 12 / 3.75", {hello, {u"World", 3, 0}}, {u"Hello World"}},
+      {"half a space", {hello, {u"World", 1.5, 0}}, {u"Hello World"}},
+      {"below half a space", {hello, {u"World", 1.4, 0}}, {u"HelloWorld"}},
+      {"a kern back", {hello, {u"World", -2, 0}}, {u"HelloWorld"}},
+      {"a little higher, no gap", {hello, {u"World", 0, 2.5}}, {u"HelloWorld"}},
+      {"a blank at the start is the space", {hello, {u" World", 3, 0}}, {u"Hello World"}},
+      {"no-gap-join keeps words apart", {hello, {u"World", 3, 0}}, {u"Hello", u"World"}, true},
+      {"no-gap-join joins a kern", {hello, {u"World", 1, 0}}, {u"HelloWorld"}, true},
+  });
 }
 
-// A blank piece, in a font of its own or not, parts the words on either side of it.
+// "A" ends at 10, a blank piece follows, "B" starts at 11.
 TEST(TextFunnel, BlankPiecesPartWords) {
-  using Texts_t = std::vector<std::u16string>;
-  struct {
-    const char* Name;
-    std::vector<TWord> Words;
-    Texts_t Expected;
-  } cases[] = {
-      {"a no-break space in its own font",
-       {{u"A", 0, 0, 10, "F1"}, {u"\u00A0", 10, 0, 1, "F2"}, {u"B", 11, 0, 10, "F1"}}, {u"A B", u"\u00A0"}},
-      {"spaces in their own font", {{u"A", 0, 0, 10, "F1"}, {u"  ", 10, 0, 1, "F2"}, {u"B", 11, 0, 10, "F1"}},
-       {u"A B", u"  "}},
-      {"a space in the same font is not doubled",
-       {{u"A", 0, 0, 10, "F1"}, {u" ", 10, 0, 1, "F1"}, {u"B", 11, 0, 10, "F1"}}, {u"A B"}},
-      {"a blank far off parts nothing",
-       {{u"A", 0, 0, 10, "F1"}, {u" ", 300, 0, 1, "F2"}, {u"B", 10, 0, 10, "F1"}}, {u"AB", u" "}},
-      {"only the piece right after the blank", {{u"A", 0, 0, 10, "F1"}, {u"\u00A0", 10, 0, 1, "F2"},
-                                                {u"B", 11, 0, 10, "F1"}, {u"C", 21, 0, 10, "F1"}},
-       {u"A BC", u"\u00A0"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Name);
-    TPDFTextFunnel f;
-    for (TWord w : c.Words) {
-      w.Space = 3;
-      Add(f, w);
-    }
-    EXPECT_EQ(Texts(f), c.Expected);
-  }
+  const TWord a{u"A", 0, 0, 10}, b{u"B", 11, 0, 10}, nbsp{u"\u00A0", 10, 0, 1, "F2"};
+  ExpectBlocks({
+      {"a no-break space in its own font", {a, nbsp, b}, {u"A B", u"\u00A0"}},
+      {"a space in the same font is not doubled", {a, {u" ", 10, 0, 1}, b}, {u"A B"}},
+      {"a blank far off parts nothing", {a, {u" ", 300, 0, 1, "F2"}, {u"B", 10, 0, 10}}, {u"AB", u" "}},
+      {"only the piece right after it", {a, nbsp, b, {u"C", 21, 0, 10}}, {u"A BC", u"\u00A0"}},
+  });
 }
 
 // Of the blocks a piece could continue, the one whose end is nearest its start takes it: a
 // table cell's clipped trailing blanks can end where the next column's digits begin.
 TEST(TextFunnel, NearestBlockWins) {
-  using Texts_t = std::vector<std::u16string>;
-  struct {
-    const char* Name;
-    double FirstEnd, SecondEnd;  // where the two blocks end; the piece starts at 100
-    Texts_t Expected;
-  } cases[] = {
-      {"the later block is nearer", 99, 100, {u"cell   ", u"03/25/2016"}},
-      {"the earlier block is nearer", 100, 99.5, {u"cell   16", u"03/25/20"}},
-      {"equally near: the earlier", 99, 101, {u"cell   16", u"03/25/20"}},
-      {"both across a gap, the nearer", 92, 95, {u"cell   ", u"03/25/20 16"}},
+  auto page = [](const char* name, double firstEnd, double secondEnd, std::vector<std::u16string> expected) {
+    return TPage{name, {{u"cell   ", firstEnd - 30, 0}, {u"03/25/20", secondEnd - 40, 0, 40}, {u"16", 100, 0, 10}},
+                 expected};
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Name);
-    TPDFTextFunnel f;
-    Add(f, {u"cell   ", c.FirstEnd - 30, 100});
-    Add(f, {u"03/25/20", c.SecondEnd - 40, 100, 40});
-    Add(f, {u"16", 100, 100, 10});
-    EXPECT_EQ(Texts(f), c.Expected);
-  }
+  ExpectBlocks({
+      page("the later block is nearer", 99, 100, {u"cell   ", u"03/25/2016"}),
+      page("the earlier block is nearer", 100, 99.5, {u"cell   16", u"03/25/20"}),
+      page("equally near: the earlier", 99, 101, {u"cell   16", u"03/25/20"}),
+      page("both across a gap, the nearer", 92, 95, {u"cell   ", u"03/25/20 16"}),
+  });
 }
 
-// "0" ends at 6 and "1" starts at 9 in font F1; the third piece is drawn in between.
+// "0" ends at 6 and "1" starts at 9 in font F1; the second piece is drawn in between.
 TEST(TextFunnel, NoJoinAcrossOtherText) {
-  using Texts_t = std::vector<std::u16string>;
+  const TWord zero{u"0", 0, 0, 6}, one{u"1", 9, 0, 6};
   const TPDFTextFunnel::TMatrix upright{0, 1, -1, 0, 0, 0};
-  struct {
-    const char* Name;
-    TWord Between;
-    Texts_t Expected;
-  } cases[] = {
-      {"a point in another font", {u".", 6, 0, 3, "F2"}, {u"0", u".", u"1"}},
-      {"a point in the same font", {u".", 6, 0, 3, "F1"}, {u"0.1"}},
-      {"other text on the line above", {u".", 6, 14, 3, "F2"}, {u"01", u"."}},
-      {"other text before the end", {u".", -5, 0, 3, "F2"}, {u"01", u"."}},
-      {"other text past the start", {u".", 9, 0, 3, "F2"}, {u"01", u"."}},
-      {"a subscript in another font", {u"2", 6, -3, 3, "F2", "#000000", Identity, 7}, {u"0", u"2", u"1"}},
-      {"rotated text between", {u".", 4.5, -13.5, 3, "F2", "#000000", upright}, {u"0", u".", u"1"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.Name);
-    TPDFTextFunnel f;
-    Add(f, {u"0", 0, 0, 6});
-    Add(f, c.Between);
-    Add(f, {u"1", 9, 0, 6});
-    EXPECT_EQ(Texts(f), c.Expected);
-  }
+  ExpectBlocks({
+      {"a point in another font", {zero, {u".", 6, 0, 3, "F2"}, one}, {u"0", u".", u"1"}},
+      {"a point in the same font", {zero, {u".", 6, 0, 3}, one}, {u"0.1"}},
+      {"other text on the line above", {zero, {u".", 6, 14, 3, "F2"}, one}, {u"0 1", u"."}},
+      {"other text before the end", {zero, {u".", -5, 0, 3, "F2"}, one}, {u"0 1", u"."}},
+      {"a subscript in another font", {zero, {u"2", 6, -3, 3, "F2", "#000000", Identity, 7}, one},
+       {u"0", u"2", u"1"}},
+      {"rotated text between", {zero, {u".", 4.5, -13.5, 3, "F2", "#000000", upright}, one}, {u"0", u".", u"1"}},
+  });
 }
 
 TEST(TextFunnel, MergedBlockKeepsItsStartAndTakesTheNewEnd) {
