@@ -5,9 +5,10 @@
 
 namespace {
 
-// Cells of about two lines of body text: the area between a block and a piece, at most an em
-// long, covers a few of them.
-constexpr double CellSize = 24;
+// Cells twice the height of the first piece: the area between a block and a piece, at most an
+// em long, covers a few of them. A height that is not a positive number sizes them like body
+// text; the bounds keep cell numbers meaningful.
+constexpr double BodyTextCell = 24, SmallestCell = 1e-3, LargestCell = 1e7;
 // Work is counted in cells and pieces looked at; each filed piece adds this much to what the
 // page may spend, so that checks stay linear in the pieces even when a hostile page piles them
 // on one spot or asks across wide areas. Past it, no text counts as between.
@@ -16,10 +17,6 @@ constexpr int64_t WorkAtStart = 1 << 22;
 // Cell numbers are kept within 32 bits; points beyond share the outermost cells.
 constexpr double CellLimit = 2147483647.0;
 
-int64_t CellNumber(double v) {
-  const double n = std::floor(v / CellSize);
-  return static_cast<int64_t>(std::clamp(n, -CellLimit, CellLimit));
-}
 
 bool IsFinite(const TPDFFunnelPoint& p) { return std::isfinite(p.X) && std::isfinite(p.Y); }
 
@@ -27,22 +24,55 @@ double Dot(const TPDFFunnelPoint& a, const TPDFFunnelPoint& b) { return a.X * b.
 
 }  // namespace
 
+int64_t TPDFFunnelPieceGrid::CellNumber(double v) const {
+  const double n = std::floor(v / CellSize);
+  if (!(n > -CellLimit)) return static_cast<int64_t>(-CellLimit);  // also NaN
+  return static_cast<int64_t>(std::min(n, CellLimit));
+}
+
 uint64_t TPDFFunnelPieceGrid::CellKey(int64_t x, int64_t y) {
-  return (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) | static_cast<uint32_t>(y);
+  // Cell numbers lie within 32 bits; offset, the x half is never 0.
+  return ((static_cast<uint64_t>(x + static_cast<int64_t>(CellLimit)) + 1) << 32) |
+         static_cast<uint32_t>(y + static_cast<int64_t>(CellLimit));
+}
+
+size_t TPDFFunnelPieceGrid::SlotOf(uint64_t key) const {
+  const size_t mask = Cells.size() - 1;
+  uint64_t h = key * 0x9e3779b97f4a7c15ULL;
+  size_t i = static_cast<size_t>(h ^ (h >> 29)) & mask;
+  while (Cells[i].Key != 0 && Cells[i].Key != key) i = (i + 1) & mask;
+  return i;
 }
 
 void TPDFFunnelPieceGrid::Clear() {
   All.clear();
   Cells.clear();
+  UsedCells = 0;
+  CellSize = 0;
   WorkLeft = 0;
 }
 
-void TPDFFunnelPieceGrid::Add(int32_t block, const TPDFFunnelPoint& centre) {
-  if (All.empty()) WorkLeft = WorkAtStart;
+void TPDFFunnelPieceGrid::Add(int32_t block, const TPDFFunnelPoint& centre, double height) {
+  if (All.empty()) {
+    WorkLeft = WorkAtStart;
+    CellSize = std::isfinite(height) && height > 0 ? std::clamp(2 * height, SmallestCell, LargestCell) : BodyTextCell;
+  }
   WorkLeft += WorkPerPiece;
   if (!IsFinite(centre)) return;
-  Cells[CellKey(CellNumber(centre.X), CellNumber(centre.Y))].push_back(static_cast<int32_t>(All.size()));
-  All.push_back({centre, block});
+  if (2 * (UsedCells + 1) > Cells.size()) {
+    std::vector<TSlot> old(std::max<size_t>(64, Cells.size() * 2));
+    old.swap(Cells);
+    for (const TSlot& slot : old)
+      if (slot.Key != 0) Cells[SlotOf(slot.Key)] = slot;
+  }
+  const uint64_t key = CellKey(CellNumber(centre.X), CellNumber(centre.Y));
+  TSlot& cell = Cells[SlotOf(key)];
+  if (cell.Key == 0) {
+    cell.Key = key;
+    ++UsedCells;
+  }
+  All.push_back({centre, block, cell.Latest});
+  cell.Latest = static_cast<int32_t>(All.size() - 1);
 }
 
 bool TPDFFunnelPieceGrid::Spend() const {
@@ -63,7 +93,7 @@ bool TPDFFunnelPieceGrid::TextBetween(int32_t block, const TPDFFunnelPoint& end,
                                       const TLine& line) const {
   const TPDFFunnelPoint gap{start.X - end.X, start.Y - end.Y};
   const double length = Dot(gap, line.Along);
-  if (!(length > 0) || !IsFinite(end) || !IsFinite(start) || !(line.High >= line.Low)) return false;
+  if (All.empty() || !(length > 0) || !IsFinite(end) || !IsFinite(start) || !(line.High >= line.Low)) return false;
   // The corners of the area between, to find the cells it covers.
   double x0 = end.X, x1 = end.X, y0 = end.Y, y1 = end.Y;
   for (double t : {0.0, length}) {
@@ -84,9 +114,7 @@ bool TPDFFunnelPieceGrid::TextBetween(int32_t block, const TPDFFunnelPoint& end,
   for (int64_t cx = cx0; cx <= cx1; ++cx) {
     for (int64_t cy = cy0; cy <= cy1; ++cy) {
       if (!Spend()) return false;
-      auto it = Cells.find(CellKey(cx, cy));
-      if (it == Cells.end()) continue;
-      for (int32_t i : it->second) {
+      for (int32_t i = Cells[SlotOf(CellKey(cx, cy))].Latest; i != -1; i = All[static_cast<size_t>(i)].Next) {
         if (!Spend()) return false;
         if (Between(All[static_cast<size_t>(i)], block, end, length, line)) return true;
       }

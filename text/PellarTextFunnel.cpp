@@ -218,7 +218,9 @@ void TPDFTextFunnel::AddPiece(const TMatrix& m, const std::u16string& text, cons
     Index->Add(static_cast<int32_t>(BlockList.size() - 1), attributes, q1, size);
   }
   for (double cw : charWidths) target->Widths.push_back(cw * m[0]);
-  if (!blank) Pieces->Add(static_cast<int32_t>(target - BlockList.data()), {(q0.X + q2.X) / 2, (q0.Y + q2.Y) / 2});
+  if (!blank)
+    Pieces->Add(static_cast<int32_t>(target - BlockList.data()), {(q0.X + q2.X) / 2, (q0.Y + q2.Y) / 2},
+                std::hypot(q3.X - q0.X, q3.Y - q0.Y));
 }
 
 double TPDFTextFunnel::OutputX(double x) const {
