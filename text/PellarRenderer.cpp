@@ -259,7 +259,8 @@ void TPDFRenderer::Show(TRun& run) {
     const std::string colour = ColourText(State.Fill[0], State.Fill[1], State.Fill[2]);
     for (const TTextPiece& p : shown.Pieces) {
       Output->SetMergeAllowed(p.MergeAllowed);
-      Output->AddPiece(p.Matrix, p.Text, colour, font->FontName, p.Size, p.X, p.Y, p.W, p.H, p.Widths);
+      Output->AddPiece(p.Matrix, p.Text, colour, font->FontName, p.Size, p.X, p.Y, p.W, p.H, p.Widths,
+                        p.SpaceWidth);
     }
   }
   Output->SetMergeAllowed(shown.MergeAllowed);
