@@ -6,8 +6,9 @@ FUZZ_SECONDS ?= 60
 # The PDF bench-tools compares the tools on; made from manual pages when missing.
 BOOK       ?= build-bench/book.pdf
 
-# groff-base and parallel: the manual page's tests lint the page and run its many-files recipes.
-TEST_PACKAGES := libgtest-dev qpdf ghostscript poppler-utils groff-base parallel
+# groff-base and parallel: the manual page's tests lint the page and run its many-files recipes;
+# openssh-server and rsync: the README's many-machines recipe runs against a private sshd.
+TEST_PACKAGES := libgtest-dev qpdf ghostscript poppler-utils groff-base parallel openssh-server rsync
 
 .PHONY: all deps test-deps build test test-sanitize demo bench bench-tools fuzz clean
 

@@ -330,6 +330,13 @@ std::string TPDFPageTree::StreamText(int i) const {
 
 std::string TPDFPageTree::PageContent(size_t limit) const { return JoinedStreamData(ContentStreams, " ", limit); }
 
+bool TPDFPageTree::NeedAppearances() {
+  TPDFDictionary* catalog = Document.Catalog();
+  const TPDFDictionary* form = catalog ? As<TPDFDictionary>(catalog->Get("AcroForm", true)) : nullptr;
+  const TPDFBoolean* need = form ? As<TPDFBoolean>(form->Get("NeedAppearances", true)) : nullptr;
+  return need && need->Value;
+}
+
 void TPDFPageTree::PageText(int32_t textOption, TPDFTextFunnel* funnel, std::u16string& text) {
   text.clear();
   if (textOption < 0 || textOption > 7 || !Page) return;
@@ -339,12 +346,14 @@ void TPDFPageTree::PageText(int32_t textOption, TPDFTextFunnel* funnel, std::u16
     TPDFFontCollection fonts(Fonts.get());
     fonts.LoadFontPrograms = true;
     TPDFExtractor extractor(PageResources(), fonts);
-    extractor.ExtractText(content, textOption == 2 ? TPDFExtractor::ListingMode : TPDFExtractor::PlainMode, text);
+    extractor.NeedAppearances = NeedAppearances();
+    extractor.ExtractText(content, textOption == 2 ? TPDFExtractor::ListingMode : TPDFExtractor::PlainMode, text, Page);
     return;
   }
   TPDFFontCollection fonts(Fonts.get());
   fonts.LoadFontPrograms = true;
   TPDFRenderer renderer(fonts);
+  renderer.NeedAppearances = NeedAppearances();
   renderer.AttachFunnel(funnel);
   renderer.RenderPage(Page);
   renderer.Funnel().DropOverprints();

@@ -41,6 +41,8 @@ public:
   // at most `limit` bytes, however often /Contents names a stream.
   std::string PageContent(size_t limit = MaxDecodedStreamSize) const;
   void PageText(int32_t textOption, TPDFTextFunnel* funnel, std::u16string& text);
+  // The document's /AcroForm asks viewers to make the fields' appearances.
+  bool NeedAppearances();
   // The document's fonts as page requests loaded them, for the next request's collection.
   TPDFFontCache& FontCache() { return *Fonts; }
 

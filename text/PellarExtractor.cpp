@@ -12,10 +12,13 @@
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarParser.h"
 #include "pdf/PellarStreamData.h"
+#include "text/PellarAnnotations.h"
 #include "text/PellarColourText.h"
 #include "text/PellarContentNumber.h"
 #include "text/PellarContentScanner.h"
+#include "text/PellarInlineImage.h"
 #include "text/PellarTextCleanup.h"
+#include "text/PellarTextCursor.h"
 #include "text/PellarTextLimits.h"
 
 namespace {
@@ -33,8 +36,6 @@ constexpr size_t MaxFormContent = size_t(64) << 20;
 constexpr size_t FormDrawCost = 1024;
 
 constexpr double DefaultFontSize = 12;
-// A vertical jump of half this many line heights is a line break, a whole one two.
-constexpr double BreakFactor = 1.7;
 
 const TCodeWidths DefaultWidths = [] {
   TCodeWidths widths;
@@ -78,6 +79,9 @@ public:
   TRun(TPDFExtractor& owner, bool listing) : Owner(owner), Fonts(owner.Fonts), Listing(listing) {}
 
   void Scan(std::string_view content, TPDFDictionary* resources);
+  // After the page's content: each viewed annotation's appearance as a form, or its field
+  // value, from a new line.
+  void ScanAnnotations(TPDFDictionary& page, bool needAppearances);
 
   std::u16string Out;
 
@@ -97,11 +101,13 @@ private:
   std::string_view ReadArray();
   void AddPiece(std::string_view bytes, TPieceKind kind);
 
-  void OpBT() { LineX = LineY = 0; }
   void OpTf();
-  void OpTL() { Leading = Real(T(0)) * HorzScale; }
-  void OpTw() { WordSpacing = Real(T(0)) * HorzScale; }
-  void OpTc() { CharSpacing = Real(T(0)) * HorzScale; }
+  void OpBT() { Cursor.BeginText(); }
+  // Spacing and leading are text space values: the text matrix in use when they apply
+  // scales them, whichever came first.
+  void OpTL() { Leading = Real(T(0)); }
+  void OpTw() { WordSpacing = Real(T(0)); }
+  void OpTc() { CharSpacing = Real(T(0)); }
   void OpTm();
   void OpTd();
   void OpTD();
@@ -112,50 +118,48 @@ private:
   void OpTJ();
   void Oprg() { SetColour(T(2), T(1), T(0)); }
   void Opg() { SetColour(T(0), T(0), T(0)); }
-  void OpID();
+  void OpBI();
   void OpDo();
+  void ScanForm(TPDFStream& form, TPDFDictionary* resources);
+  // Text that stands apart from what came before: a new line before the next text, nothing
+  // measured from the text before, and the text state an appearance starts with.
+  void StartApart();
 
   void UseFont(const TPDFFontCollectionData& font);
   void SetColour(std::string_view r, std::string_view g, std::string_view b);
 
-  double Width(std::string_view bytes, bool letterSpaced) const;
-  // Moves past shown bytes. The character spacing after the last glyph is no gap: a
-  // producer that letter-spaces a word moves back by it before the next part.
-  void Advance(std::string_view bytes, bool letterSpaced) {
-    if (VerticalFont()) {
-      Y -= Height(bytes);
-      return;
-    }
-    X += Width(bytes, letterSpaced);
-    if (!bytes.empty()) Trailing = CharSpacing;
-  }
-  // A vertical font's glyphs go down a column: its strings move Y, and a move across to
-  // another column starts a new line, with no space or break within the column.
-  bool VerticalFont() const { return Font && Font->Composite && Font->Vertical; }
+  double Width(std::string_view bytes) const;
+  // A vertical font's glyphs go down a column by their vertical advances.
   double Height(std::string_view bytes) const;
-  // The jump to a new position: a new column for a vertical font, else AppendJump's spaces
-  // and breaks.
-  void Jump(double dx, bool space, double dy, bool signedSecondBreak) {
-    if (EndsWithBreak()) return;
-    if (!VerticalFont())
-      AppendJump(space, dy, signedSecondBreak);
-    else if (std::fabs(dx) >= HalfSpace())
-      Append(u"\r\n");
+  bool VerticalFont() const { return Font && Font->Composite && Font->Vertical; }
+  // Moves past shown bytes along the text direction (down the column for a vertical font).
+  // The character spacing after the last glyph is no gap: a producer that letter-spaces a
+  // word moves back by it before the next part.
+  void Advance(std::string_view bytes) {
+    if (!bytes.empty()) Cursor.Advance(VerticalFont() ? Height(bytes) : Width(bytes), CharSpacing * Cursor.Scale());
   }
-  // Where the last glyph shown ends: the jumps that make spaces are measured from here.
-  double GlyphEnd() const { return X - Trailing; }
-  double LineHeight() const { return FontSize * HorzScale; }
-  double HalfSpace() const { return SpaceWidth / 2 * HorzScale * FontSize / 1000; }
-  bool LetterSpacing() const { return !VerticalFont() && CharSpacing > SpaceWidth * HorzScale * FontSize / 1000; }
+  double LineHeight() const { return FontSize * Cursor.Scale(); }
+  double HalfSpace() const { return SpaceWidth / 2 * Cursor.Scale() * FontSize / 1000; }
+  // Character spacing of a space's width or more separates words, not letters: ghostscript
+  // writes a word gap inside a string so, and headings are letter-spaced so. A string that
+  // shows spaces of its own separates its words by them: its letters are only spread. A
+  // vertical column's glyphs join without spaces, however spaced.
+  bool LetterSpaced(std::string_view bytes) const;
+
+  // Positioning only moves; what the move means is decided when text is shown next.
+  void StartShown() {
+    Settle();
+    Cursor.StartShown();
+  }
+  void Settle();
+  // T* and the quotes break the line themselves; the next move is measured from there.
+  void NextLine();
 
   bool EndsWithBreak() const { return Out.size() >= 2 && Out[Out.size() - 2] == u'\r' && Out.back() == u'\n'; }
   void Append(std::u16string_view text);
-  // The space and line breaks of a jump; the second break either way, or upwards only.
-  void AppendJump(bool space, double dy, bool signedSecondBreak);
 
   void AppendText(std::u16string& to, std::string_view bytes, bool letterSpaced) const;
   std::u16string ArrayText() const;
-  void Show(double x, const std::u16string& text);
   void ListingLine(double x, double y, std::u16string_view text);
   void CheckBound(const std::u16string& text) const {
     if (text.size() > MaxPageText) throw TTextFull();
@@ -172,11 +176,9 @@ private:
   std::array<std::string_view, 8> History{};
   unsigned Head = 0;
 
-  double X = 0, Y = 0;
-  double Trailing = 0;  // character spacing after the last glyph, when it ends X
-  double LineX = 0, LineY = 0;
+  TTextCursor Cursor;
   double ArrayStartX = 0;
-  double HorzScale = 1;
+  bool Apart = false;  // the next text starts a new block: no move is measured to it
   double FontSize = DefaultFontSize;
   double Leading = 0;
   double WordSpacing = 0, CharSpacing = 0;
@@ -201,7 +203,7 @@ const TPDFExtractor::TRun::TOperator TPDFExtractor::TRun::Operators[] = {
     {"BT", &TRun::OpBT},  {"Tf", &TRun::OpTf}, {"TL", &TRun::OpTL},       {"Tw", &TRun::OpTw},
     {"Tc", &TRun::OpTc},  {"Tm", &TRun::OpTm}, {"Td", &TRun::OpTd},       {"TD", &TRun::OpTD},
     {"T*", &TRun::OpTStar}, {"Tj", &TRun::OpTj}, {"'", &TRun::OpQuote},   {"\"", &TRun::OpDoubleQuote},
-    {"TJ", &TRun::OpTJ},  {"rg", &TRun::Oprg}, {"g", &TRun::Opg},         {"ID", &TRun::OpID},
+    {"TJ", &TRun::OpTJ},  {"rg", &TRun::Oprg}, {"g", &TRun::Opg},         {"BI", &TRun::OpBI},
     {"Do", &TRun::OpDo},
 };
 
@@ -241,11 +243,26 @@ void TPDFExtractor::TRun::Append(std::u16string_view text) {
   CheckBound(Out);
 }
 
-void TPDFExtractor::TRun::AppendJump(bool space, double dy, bool signedSecondBreak) {
-  if (space) Append(u" ");
-  const double h = LineHeight();
-  if (std::fabs(dy) >= BreakFactor * h / 2) Append(u"\r\n");
-  if ((signedSecondBreak ? dy : std::fabs(dy)) >= BreakFactor * h) Append(u"\r\n");
+// The net move from the end of the last text, along the current text direction and across
+// it: a glyph placed by its own text object, or by a move to the line start and back, then
+// continues its word as the page shows it.
+void TPDFExtractor::TRun::Settle() {
+  if (Apart) {
+    Apart = false;
+    Cursor.Forget();
+    if (!Out.empty() && !EndsWithBreak()) Append(u"\r\n");
+    return;
+  }
+  const std::optional<TTextMove> move = Cursor.TakeMove();
+  if (!move || EndsWithBreak()) return;
+  const TTextJump jump = JudgeMove(*move, HalfSpace(), LineHeight());
+  if (jump.Space) Append(u" ");
+  for (int i = 0; i < jump.Breaks; ++i) Append(u"\r\n");
+}
+
+void TPDFExtractor::TRun::NextLine() {
+  Settle();
+  Cursor.NextLine(Leading);
 }
 
 // A Tf whose name the fonts lack keeps the current font and takes the size: ending the
@@ -276,48 +293,33 @@ void TPDFExtractor::TRun::UseFont(const TPDFFontCollectionData& font) {
   const TPDFFontSpace space = FontSpace(font);
   SpaceCode = space.Code;
   SpaceWidth = space.Width;
+  Cursor.SetVertical(VerticalFont());
 }
 
-// A pure scale (a 0 0 a) sets the scale; the translation is taken as it stands.
 void TPDFExtractor::TRun::OpTm() {
-  if (T(4) == "0" && T(3) == "0" && T(2) == T(5)) HorzScale = IsNumber(T(5)) ? Real(T(5)) : 1.0;
-  const double e = Real(T(1)), f = Real(T(0));
-  Jump(e - GlyphEnd(), std::fabs(e - GlyphEnd()) >= HalfSpace(), f - Y, false);
-  X = LineX = e;
-  Y = LineY = f;
-  Trailing = 0;
+  Cursor.SetMatrix(Real(T(5)), Real(T(4)), Real(T(3)), Real(T(2)), Real(T(1)), Real(T(0)));
 }
 
-void TPDFExtractor::TRun::OpTd() {
-  const double previousX = GlyphEnd(), previousY = Y;
-  X = LineX = Real(T(1)) * HorzScale + LineX;
-  Y = LineY = Real(T(0)) * HorzScale + LineY;
-  Trailing = 0;
-  Jump(X - previousX, std::fabs(X - previousX) >= HalfSpace(), Y - previousY, true);
-}
+void TPDFExtractor::TRun::OpTd() { Cursor.MoveLine(Real(T(1)), Real(T(0))); }
 
 void TPDFExtractor::TRun::OpTD() {
-  const double previousX = GlyphEnd(), previousY = Y;
-  Trailing = 0;
-  X = LineX = Real(T(1)) * HorzScale + LineX;
-  Leading = -Real(T(0)) * HorzScale;
-  Y = LineY = LineY - Leading;
-  const char space = static_cast<char>(SpaceCode);
-  Jump(X - previousX, X - previousX >= Width({&space, 1}, false), Y - previousY, true);
+  Leading = -Real(T(0));
+  OpTd();
 }
 
 void TPDFExtractor::TRun::OpTStar() {
-  X = LineX;
-  Trailing = 0;
-  Y = LineY = Y - Leading;
+  NextLine();
   Append(u"\r\n");
 }
 
 void TPDFExtractor::TRun::OpTj() {
+  StartShown();
+  const bool spaced = LetterSpaced(Shown);
   std::u16string text;
-  AppendText(Listing ? text : Out, Shown, false);
-  if (Listing) ListingLine(X, Y, text);
-  Advance(Shown, false);
+  AppendText(Listing ? text : Out, Shown, spaced);
+  if (Listing) ListingLine(Cursor.X(), Cursor.Y(), text);
+  Advance(Shown);
+  Cursor.EndShown();
   Shown.clear();
 }
 
@@ -325,24 +327,22 @@ void TPDFExtractor::TRun::OpTj() {
 // last string ended would make the next Td, measured from the line start, look like a jump
 // back: ghostscript writes each line with ' and its words would split.
 void TPDFExtractor::TRun::OpQuote() {
-  X = LineX;
-  Trailing = 0;
-  Y = LineY = Y - Leading;
+  NextLine();
   if (!EndsWithBreak()) Append(u"\r\n");
   OpTj();
 }
 
 // aw ac (string) ": the word and character spacing apply to this string and stay.
 void TPDFExtractor::TRun::OpDoubleQuote() {
-  WordSpacing = Real(T(2)) * HorzScale;
-  CharSpacing = Real(T(1)) * HorzScale;
+  WordSpacing = Real(T(2));
+  CharSpacing = Real(T(1));
   OpQuote();
 }
 
 void TPDFExtractor::TRun::OpTJ() {
   std::u16string text = ArrayText();
   if (Listing)
-    ListingLine(ArrayStartX, Y, text);
+    ListingLine(ArrayStartX, Cursor.Y(), text);
   else
     Append(text);
   ArrayBytes.clear();
@@ -353,22 +353,26 @@ void TPDFExtractor::TRun::SetColour(std::string_view r, std::string_view g, std:
   Owner.FillColourText = ColourText(Channel(r), Channel(g), Channel(b));
 }
 
-// Inline image data is passed over up to the first "EI", where the next token begins.
-void TPDFExtractor::TRun::OpID() {
-  const size_t end = Scanner->Data().find("EI", Scanner->Offset());
-  Scanner->SetOffset(end == std::string_view::npos ? Scanner->Data().size() : end);
+// An inline image is passed over as the interpreter passes it; one without an end takes
+// the rest of the content.
+void TPDFExtractor::TRun::OpBI() {
+  if (!SkipInlineImage(*Scanner)) Scanner->SetOffset(Scanner->Data().size());
 }
 
 // A form is read where it is drawn, as if its content stood there, with its own resources
 // (or those in use when it has none). Many producers put a page's whole text in forms.
 void TPDFExtractor::TRun::OpDo() {
-  if (ActiveForms.size() >= static_cast<size_t>(MaxFormNesting) || FormBytes >= MaxFormContent) return;
   const std::string_view raw = T(0);
   auto* xobjects = Resources ? As<TPDFDictionary>(Resources->Get("XObject")) : nullptr;
   auto* form = xobjects ? As<TPDFStream>(xobjects->Get(DecodeName(raw.empty() ? raw : raw.substr(1)))) : nullptr;
   if (!form) return;
   auto* subtype = As<TPDFName>(form->Dictionary()->Get("Subtype"));
-  if (!subtype || subtype->Value != "Form") return;
+  if (subtype && subtype->Value == "Form") ScanForm(*form, Resources);
+}
+
+void TPDFExtractor::TRun::ScanForm(TPDFStream& stream, TPDFDictionary* resources) {
+  if (ActiveForms.size() >= static_cast<size_t>(MaxFormNesting) || FormBytes >= MaxFormContent) return;
+  TPDFStream* const form = &stream;
   for (const TPDFStream* active : ActiveForms)
     if (active == form) return;  // a form that draws itself
   auto known = FormData.find(form);
@@ -377,27 +381,58 @@ void TPDFExtractor::TRun::OpDo() {
   FormBytes += std::max(data.size(), FormDrawCost);
   auto* own = As<TPDFDictionary>(form->Dictionary()->Get("Resources"));
   ActiveForms.push_back(form);
-  Scan(data, own ? own : Resources);
+  Scan(data, own ? own : resources);
   ActiveForms.pop_back();
 }
 
+void TPDFExtractor::TRun::StartApart() {
+  Apart = true;
+  Cursor = TTextCursor();
+  Cursor.SetVertical(VerticalFont());
+  Leading = WordSpacing = CharSpacing = 0;
+}
+
+void TPDFExtractor::TRun::ScanAnnotations(TPDFDictionary& page, bool needAppearances) {
+  for (const TAnnotationView& view : ViewedAnnotations(page, needAppearances)) {
+    StartApart();
+    if (view.Appearance) {
+      ScanForm(*view.Appearance, Owner.Resources);
+      continue;
+    }
+    std::u16string value;
+    for (char16_t c : view.Value) value += c == u'\n' ? std::u16string_view(u"\r\n") : std::u16string_view(&c, 1);
+    Settle();
+    if (Listing)
+      ListingLine(view.Rect.Left, view.Rect.Bottom, value);
+    else
+      Append(value);
+  }
+}
+
+// The move before the array is settled at its first string: a dash pattern shows nothing.
 std::string_view TPDFExtractor::TRun::ReadArray() {
-  ArrayStartX = X;
+  ArrayStartX = Cursor.X();
+  bool shown = false;
   for (std::string_view token = Scanner->Next();; token = Scanner->Next()) {
-    if (token.empty() || token == "]") return token;
+    if (token.empty() || token == "]") {
+      if (shown) Cursor.EndShown();
+      return token;
+    }
     if (token.front() == '(' || token.front() == '<') {
+      if (!shown) StartShown();
+      shown = true;
       const std::string bytes = StringBytes(token);
-      const bool spaced = LetterSpacing();
-      Advance(bytes, spaced);
+      const bool spaced = LetterSpaced(bytes);
+      Advance(bytes);
       AddPiece(bytes, spaced ? TPieceKind::LetterSpaced : TPieceKind::Text);
     } else if (IsNumber(token)) {
       const double n = Real(token);
+      // A vertical font moves down its column by a positive adjustment, and makes no space.
       if (VerticalFont()) {
-        Y -= n * HorzScale * FontSize / 1000;
+        Cursor.Kern(n * Cursor.Scale() * FontSize / 1000);
         continue;
       }
-      X += n * HorzScale * FontSize / -1000;
-      Trailing = 0;
+      Cursor.Kern(n * Cursor.Scale() * FontSize / -1000);
       if (-n > SpaceWidth / 2) AddPiece({}, TPieceKind::KerningSpace);
     }
   }
@@ -409,14 +444,22 @@ void TPDFExtractor::TRun::AddPiece(std::string_view bytes, TPieceKind kind) {
   Pieces.push_back({static_cast<uint32_t>(ArrayBytes.size()), kind});
 }
 
+bool TPDFExtractor::TRun::LetterSpaced(std::string_view bytes) const {
+  if (VerticalFont() || CharSpacing <= 0 || CharSpacing < SpaceWidth * FontSize / 1000) return false;
+  std::u16string text;
+  AppendText(text, bytes, false);
+  return text.find(u' ') == std::u16string::npos;
+}
+
 // Glyph widths are thousandths of the font size; character and word spacing are in text
-// space units, as the showing operators apply them (they were scaled when set). Adding the
+// space units, as the showing operators apply them (the text matrix scales both). Adding the
 // spacing to the thousandths instead would make a letter-spaced or justified line (as
 // ghostscript writes them) drift from its own next position, and its words would break.
 // A composite font is measured by its codes and their CID widths: its bytes are no codes of
 // the simple-font widths, and measuring them so would make every glyph that a writer places
 // by itself (Chrome and other Skia writers do) look a word apart from the one before.
-double TPDFExtractor::TRun::Width(std::string_view bytes, bool letterSpaced) const {
+// Letter-spaced text is measured as shown: the spaces read into it take no room.
+double TPDFExtractor::TRun::Width(std::string_view bytes) const {
   double glyphs = 0;
   double spacing = 0;
   const bool composite = Font && Font->Composite;
@@ -425,30 +468,25 @@ double TPDFExtractor::TRun::Width(std::string_view bytes, bool letterSpaced) con
     const bool wordSpace = composite ? Font->OneByteCodes && code == 32 : code == SpaceCode;
     spacing += CharSpacing + (wordSpace ? WordSpacing : 0);
   };
-  auto addSpace = [&] { add(composite ? -1 : SpaceCode, composite ? SpaceWidth : (*Widths)[SpaceCode]); };
   if (composite) {
     const TPellarCodeList codes = Fonts.SplitCodes(bytes);
-    for (size_t i = 0; i < codes.size(); ++i) {
-      if (letterSpaced && i > 0) addSpace();
-      add(codes[i], Fonts.CompositeAdvance(codes[i]));
-    }
+    for (const int32_t code : codes) add(code, Fonts.CompositeAdvance(code));
   } else {
-    for (size_t i = 0; i < bytes.size(); ++i) {
-      if (letterSpaced && i > 0) addSpace();
-      const auto c = static_cast<unsigned char>(bytes[i]);
+    for (const char byte : bytes) {
+      const auto c = static_cast<unsigned char>(byte);
       add(c, (*Widths)[c]);
     }
   }
-  return glyphs * FontSize * HorzScale / 1000 + spacing;
+  return (glyphs * FontSize / 1000 + spacing) * Cursor.Scale();
 }
 
-// Vertical advances are thousandths of the font size (scaled as widths are), negative
-// downwards; character spacing applies along the column too.
+// Vertical advances are thousandths of the font size, negative downwards; character
+// spacing applies along the column too. The text matrix scales both as it scales widths.
 double TPDFExtractor::TRun::Height(std::string_view bytes) const {
   double height = 0;
   for (int32_t code : Fonts.SplitCodes(bytes))
-    height += -Fonts.CompositeVerticalAdvance(code) * HorzScale * FontSize / 1000 + CharSpacing;
-  return height;
+    height += -Fonts.CompositeVerticalAdvance(code) * FontSize / 1000 + CharSpacing;
+  return height * Cursor.Scale();
 }
 
 // The text of the codes, with a space character between them when letter-spaced. The
@@ -508,13 +546,14 @@ const std::string& TPDFExtractor::BaseFont(TPDFDictionary* resources, const std:
   return BaseFontCache.emplace(key, base ? base->Value : std::string()).first->second;
 }
 
-void TPDFExtractor::ExtractText(std::string_view content, int mode, std::u16string& text) {
+void TPDFExtractor::ExtractText(std::string_view content, int mode, std::u16string& text, TPDFDictionary* page) {
   text.clear();
   FillColourText = "#000000";
   if (mode != PlainMode && mode != ListingMode) return;
   TRun run(*this, mode == ListingMode);
   try {
     run.Scan(content, Resources);
+    if (page) run.ScanAnnotations(*page, NeedAppearances);
   } catch (const TTextFull&) {
     // The text gathered so far is the page's text.
   }

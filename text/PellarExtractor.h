@@ -21,10 +21,15 @@ public:
   // Neither the resources nor the fonts are owned; both must outlive the extractor.
   TPDFExtractor(TPDFDictionary* resources, TPDFFontCollection& fonts) : Resources(resources), Fonts(fonts) {}
 
-  // Replaces text with the text of the content; any mode but 0 and 2 gives an empty text.
+  // Replaces text with the text of the content and then, when a page is given, of its
+  // viewed annotations, each from a new line; any mode but 0 and 2 gives an empty text.
   // The scan always keeps what it gathered: a page whose text outgrows its bound ends
   // there.
-  void ExtractText(std::string_view content, int mode, std::u16string& text);
+  void ExtractText(std::string_view content, int mode, std::u16string& text, TPDFDictionary* page = nullptr);
+
+  // The document asks viewers to make field appearances: a text or choice field without
+  // one that shows text reads as its value.
+  bool NeedAppearances = false;
 
   // The fill colour of the last shown text, "#RRGGBB"; black at the start of each run.
   std::string FillColourText = "#000000";

@@ -52,7 +52,9 @@ struct TPDFTextFunnelIndex::TSearch {
     Gapped.Gapped = true;
   }
 
-  // Blocks may come in any order; the lowest number wins in each kind.
+  // Blocks may come in any order; in each kind the nearest wins, and of equally near ones
+  // the lowest number. The nearest, not the first: a table cell's clipped trailing blanks
+  // may end where the next column's text starts, and that text continues its own column.
   void Consider(int32_t block, const TPDFFunnelPoint& end) {
     double distance = std::hypot(end.X - Start.X, end.Y - Start.Y);
     if (distance < AdjacentRadius)
@@ -62,7 +64,8 @@ struct TPDFTextFunnelIndex::TSearch {
   }
 
   static void Keep(TMatch& match, int32_t block, double distance) {
-    if (match.Block >= 0 && match.Block < block) return;
+    if (match.Block >= 0 && (match.Distance < distance || (match.Distance == distance && match.Block < block)))
+      return;
     match.Block = block;
     match.Distance = distance;
   }
@@ -263,6 +266,5 @@ void TPDFTextFunnelIndex::ScanGroup(TSearch& search, int32_t group) const {
     const TEntry& e = Entries[static_cast<size_t>(block)];
     if (!e.Filed) continue;
     search.Consider(block, e.End);
-    if (search.Adjacent.Block >= 0) return;  // members come in creation order: the first is final
   }
 }

@@ -30,8 +30,9 @@ public:
   // piece, which sizes the grid of a new group.
   void Add(int32_t block, TAttributes attributes, const TPDFFunnelPoint& end, double size);
   void Move(int32_t block, const TPDFFunnelPoint& end);
-  // The first block in creation order whose end lies within size / 3.75 of start; failing
-  // that, the first whose end lies within size of start and less than 2 units above or below it.
+  // The block whose end lies nearest start within size / 3.75; failing that, the nearest whose
+  // end lies within size of start and less than 2 units above or below it. Of equally near
+  // blocks, the first created.
   TMatch Find(TAttributes attributes, const TPDFFunnelPoint& start, double size) const;
   void Clear();
 

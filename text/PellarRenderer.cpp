@@ -9,6 +9,7 @@
 #include "pdf/PellarObjects.h"
 #include "pdf/PellarParser.h"
 #include "pdf/PellarStreamData.h"
+#include "text/PellarAnnotations.h"
 #include "text/PellarColourText.h"
 #include "text/PellarContentScanner.h"
 #include "text/PellarInlineImage.h"
@@ -26,9 +27,12 @@ struct TContentFailure {
 
 // Resources are inherited through /Parent; a longer chain is a loop.
 constexpr int MaxParentDepth = 64;
-// Annotation flags that keep an appearance from being viewed: Hidden and NoView.
-constexpr int32_t HiddenAnnotation = 2;
-constexpr int32_t NoViewAnnotation = 32;
+// A field value is laid out as a viewer would: this far from the rectangle's left edge, at
+// this size when its font sizes itself, each character half an em wide and reaching from a
+// fifth of an em below the baseline to four fifths above (glyph units).
+constexpr double FieldMargin = 2;
+constexpr double AutoFieldFontSize = 12;
+constexpr double FieldGlyphWidth = 500, FieldDescent = -200, FieldAscent = 800;
 // Positions of the device spaces in the renderer's table.
 constexpr int32_t GraySpace = 0, RGBSpace = 1, CMYKSpace = 2, PatternSpace = 3;
 
@@ -42,49 +46,6 @@ TPDFObject* ResourceEntry(TPDFDictionary* resources, const char* category, std::
   const std::optional<std::string> name = NameOperand(token);
   TPDFDictionary* entries = resources && name ? As<TPDFDictionary>(resources->Get(category, true)) : nullptr;
   return entries ? entries->Get(*name, resolve) : nullptr;
-}
-
-// An array of exactly n numbers (references followed).
-bool ReadNumbers(TPDFObject* object, double* out, int n) {
-  const TPDFArray* array = As<TPDFArray>(Resolved(object));
-  if (!array || array->Count() != n) return false;
-  for (int i = 0; i < n; ++i) {
-    const TPDFNumeric* number = As<TPDFNumeric>(Resolved(array->Item(i)));
-    if (!number) return false;
-    out[i] = number->Value;
-  }
-  return true;
-}
-
-struct TBox {
-  double Left, Bottom, Right, Top;
-};
-
-std::optional<TBox> ReadBox(TPDFObject* object) {
-  double v[4];
-  if (!ReadNumbers(object, v, 4)) return std::nullopt;
-  return TBox{std::min(v[0], v[2]), std::min(v[1], v[3]), std::max(v[0], v[2]), std::max(v[1], v[3])};
-}
-
-// The box's corners through the matrix, bounded again.
-TBox Transformed(const TBox& box, const TPDFMatrix& m) {
-  TBox out{INFINITY, INFINITY, -INFINITY, -INFINITY};
-  for (double x : {box.Left, box.Right})
-    for (double y : {box.Bottom, box.Top}) {
-      const double tx = m[0] * x + m[2] * y + m[4], ty = m[1] * x + m[3] * y + m[5];
-      out = {std::min(out.Left, tx), std::min(out.Bottom, ty), std::max(out.Right, tx), std::max(out.Top, ty)};
-    }
-  return out;
-}
-
-// The matrix that maps an appearance onto its annotation's rectangle: the appearance's
-// own matrix first, then its transformed bounding box scaled and moved onto the rectangle.
-TPDFMatrix AppearanceMatrix(const TBox& rect, const TBox& bbox, const TPDFMatrix& matrix) {
-  const TBox drawn = Transformed(bbox, matrix);
-  const double width = drawn.Right - drawn.Left, height = drawn.Top - drawn.Bottom;
-  const double sx = width != 0 ? (rect.Right - rect.Left) / width : 1;
-  const double sy = height != 0 ? (rect.Top - rect.Bottom) / height : 1;
-  return Multiply(matrix, {sx, 0, 0, sy, rect.Left - drawn.Left * sx, rect.Bottom - drawn.Bottom * sy});
 }
 
 TPDFDictionary* InheritedResources(TPDFDictionary* page) {
@@ -208,37 +169,44 @@ void TPDFRenderer::DrawStream(TPDFStream& stream) {
 }
 
 void TPDFRenderer::DrawAnnotations(TPDFDictionary& page, TPDFDictionary* resources) {
-  const TPDFArray* annotations = As<TPDFArray>(page.Get("Annots", true));
-  for (int i = 0; annotations && i < annotations->Count(); ++i) {
-    TPDFIndRef* ref = As<TPDFIndRef>(annotations->Item(i));
-    if (TPDFDictionary* annotation = ref ? As<TPDFDictionary>(ref->Resolve()) : nullptr)
-      DrawAnnotation(*annotation, resources);
+  for (const TAnnotationView& view : ViewedAnnotations(page, NeedAppearances)) {
+    if (view.Appearance)
+      DrawAnnotation(view, resources);
+    else
+      ShowFieldValue(view);
   }
 }
 
-void TPDFRenderer::DrawAnnotation(TPDFDictionary& annotation, TPDFDictionary* resources) {
-  const TPDFNumeric* flags = As<TPDFNumeric>(annotation.Get("F", true));
-  if (flags && (flags->AsInteger() & (HiddenAnnotation | NoViewAnnotation))) return;
-  const std::optional<TBox> rect = ReadBox(annotation.Get("Rect", true));
-  const TPDFDictionary* appearances = As<TPDFDictionary>(annotation.Get("AP", true));
-  if (!rect || !appearances) return;
-  TPDFObject* normal = appearances->Get("N", false);
-  if (const TPDFDictionary* states = As<TPDFDictionary>(Resolved(normal))) {
-    const TPDFName* state = As<TPDFName>(annotation.Get("AS", true));
-    normal = state ? states->Get(state->Value, false) : nullptr;
-  }
-  TPDFIndRef* ref = As<TPDFIndRef>(normal);
-  TPDFStream* appearance = ref ? As<TPDFStream>(ref->Resolve()) : nullptr;
-  const std::optional<TBox> bbox = appearance ? ReadBox(appearance->Dictionary()->Get("BBox", true)) : std::nullopt;
-  if (!bbox) return;
-  TPDFMatrix matrix = IdentityMatrix;
-  ReadNumbers(appearance->Dictionary()->Get("Matrix", true), matrix.data(), 6);
+void TPDFRenderer::DrawAnnotation(const TAnnotationView& view, TPDFDictionary* resources) {
   const TPDFGraphicsState saved = State;
-  State.CTM = AppearanceMatrix(*rect, *bbox, matrix);
+  State.CTM = view.Matrix;
   Fallback = resources;
-  DrawStream(*appearance);
+  DrawStream(*view.Appearance);
   State = saved;
   SelectFont(resources);
+}
+
+// One piece per line of the value, the first line centred in the rectangle when all fit.
+void TPDFRenderer::ShowFieldValue(const TAnnotationView& view) {
+  const double size = view.FontSize > 0 ? view.FontSize : AutoFieldFontSize;
+  std::vector<std::u16string> lines{{}};
+  for (char16_t c : view.Value) {
+    if (c == u'\n' || c == u'\r')
+      lines.emplace_back();
+    else
+      lines.back() += c;
+  }
+  const double height = view.Rect.Top - view.Rect.Bottom;
+  const double above = std::max(FieldMargin, (height - static_cast<double>(lines.size()) * size) / 2);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (lines[i].empty()) continue;
+    const double baseline = view.Rect.Top - above - static_cast<double>(i + 1) * size - FieldDescent / 1000 * size;
+    const std::vector<double> widths(lines[i].size(), FieldGlyphWidth);
+    const TPDFMatrix m{size / 1000, 0, 0, size / 1000, view.Rect.Left + FieldMargin, baseline};
+    Output->SetMergeAllowed(true);
+    Output->AddPiece(m, lines[i], "#000000", view.FontName, size, 0, FieldDescent,
+                     FieldGlyphWidth * static_cast<double>(lines[i].size()), FieldAscent - FieldDescent, widths);
+  }
 }
 
 void TPDFRenderer::Save(TRun& run) {
@@ -291,7 +259,8 @@ void TPDFRenderer::Show(TRun& run) {
     const std::string colour = ColourText(State.Fill[0], State.Fill[1], State.Fill[2]);
     for (const TTextPiece& p : shown.Pieces) {
       Output->SetMergeAllowed(p.MergeAllowed);
-      Output->AddPiece(p.Matrix, p.Text, colour, font->FontName, p.Size, p.X, p.Y, p.W, p.H, p.Widths);
+      Output->AddPiece(p.Matrix, p.Text, colour, font->FontName, p.Size, p.X, p.Y, p.W, p.H, p.Widths,
+                        p.SpaceWidth);
     }
   }
   Output->SetMergeAllowed(shown.MergeAllowed);

@@ -19,6 +19,7 @@ class TPDFFontCollection;
 class TPDFObject;
 class TPDFStream;
 class TPDFTextFunnel;
+struct TAnnotationView;
 
 class TPDFRenderer {
 public:
@@ -40,6 +41,10 @@ public:
   // run that failed. A failed run keeps the pieces it produced.
   const std::string& ErrorText() const { return Error; }
 
+  // The document asks viewers to make field appearances: a text or choice field without
+  // one that shows text shows its value.
+  bool NeedAppearances = false;
+
 private:
   struct TRun;
   using THandler = void (TPDFRenderer::*)(TRun&);
@@ -52,7 +57,8 @@ private:
   void DrawStream(TPDFStream& stream);
   std::string_view StreamContent(TPDFStream& stream, std::string& scratch);
   void DrawAnnotations(TPDFDictionary& page, TPDFDictionary* resources);
-  void DrawAnnotation(TPDFDictionary& annotation, TPDFDictionary* resources);
+  void DrawAnnotation(const TAnnotationView& view, TPDFDictionary* resources);
+  void ShowFieldValue(const TAnnotationView& view);
 
   void Save(TRun& run);
   void Restore(TRun& run);

@@ -7,8 +7,12 @@
 #include "fonts/PellarFontSpace.h"
 #include "pdf/PellarConvert.h"
 #include "pdf/PellarParser.h"
+#include "text/PellarWordGap.h"
 
 namespace {
+
+// Glyph units per em of fonts other than Type 3.
+constexpr double StandardGlyphUnit = 0.001;
 
 // Glyph units to text space at font size 1: a thousandth of an em, or the FontMatrix of
 // a Type 3 font. A FontMatrix that cannot be inverted along the baseline or across it
@@ -43,6 +47,7 @@ public:
       Matrix = Multiply(Multiply(VerticalTurn, glyph), Multiply(TPDFMatrix{size, 0, 0, size, 0, 0}, textToUser));
     EffectiveSize = std::fabs(size) * std::hypot(textToUser[2], textToUser[3]);
     TextUnitsX = glyph[0] * size;
+    GlyphUnit = std::fabs(glyph[0]);
     Advance = TextUnitsX * scaling;
     // Char and word spacing, the rise and TJ adjustments are text-space values: in glyph
     // units they shrink as the font grows.
@@ -59,7 +64,7 @@ public:
   }
 
   void Finish() {
-    if (!Pending.empty() && (Pending != u" " || !State.NoGapJoin)) AddPiece();
+    if (!Pending.empty() && (Pending != u" " || !State.NoGapJoin)) AddPiece(true);
     Out.Shown = true;
     if (Vertical) {
       Out.AdvanceY = -C * GlyphMatrix(Font)[3] * State.FontSize;
@@ -76,16 +81,10 @@ private:
   // is too narrow for the funnel to see a word break in. It becomes a space character of that
   // advance, as the content-order reader takes it too.
   void Adjust(double v) {
-    // A vertical font moves down by a positive adjustment.
+    // A vertical font moves down by a positive adjustment, and its column has no word gaps.
     const double move = (Vertical ? v : -v) / 1000 * SpacingUnit * State.FontSize;
-    if (Vertical) {
-      if (!Pending.empty()) AddPiece();
-      C += move;
-      D = C;
-      return;
-    }
-    if (!Pending.empty() && Pending.back() != u' ' && move > 0 && move >= SpaceWidth() / 2) {
-      Character(u" ", move);
+    if (!Vertical && !Pending.empty() && Pending.back() != u' ' && IsWordGap(move, SpaceWidth())) {
+      Character(u" ", move, 0);
       return;
     }
     if (!Pending.empty()) AddPiece();
@@ -95,33 +94,64 @@ private:
 
   void ShowBytes(const std::string& bytes) {
     const double charSpacing = State.CharSpacing * SpacingUnit, wordSpacing = State.WordSpacing * SpacingUnit;
+    // Character spacing of half a space or more between the two codes of a string is a word
+    // gap: writers such as ghostscript set a word break inside a line as "2.5 Tc (wh) Tj". In a
+    // longer string it spaces out the letters of words, which still read as words.
+    const bool wideSpacing = IsWordGap(charSpacing, SpaceWidth());
+    bool first = true;
+    bool wordGaps = false;
+    auto show = [&](const std::u16string& text, double width, double spacing) {
+      if (wordGaps && !first) SpaceBetweenCodes(text);
+      first = false;
+      Character(text, width, spacing);
+    };
     if (!Font.Composite) {
+      wordGaps = wideSpacing && bytes.size() == 2;
       for (unsigned char b : bytes)
-        Character(Font.UnicodeText[b], Font.Widths[b] + charSpacing + (b == 32 ? wordSpacing : 0));
+        show(Font.UnicodeText[b], Font.Widths[b], charSpacing + (b == 32 ? wordSpacing : 0));
       return;
     }
-    for (int32_t code : Fonts.SplitCodes(bytes)) {
+    const auto codes = Fonts.SplitCodes(bytes);
+    // Character spacing runs along a vertical column, which joins its glyphs without spaces.
+    wordGaps = !Vertical && wideSpacing && codes.size() == 2;
+    for (int32_t code : codes) {
       std::u16string text = Fonts.CodeToUnicode(code);
       // A code without text, or with a control character, shows nothing but still moves.
       if (!text.empty() && text[0] < u' ') text.clear();
       const double width = Vertical ? -Fonts.CompositeVerticalAdvance(code) : Fonts.CompositeAdvance(code);
       // Word spacing applies to the single-byte code 32 only.
-      Character(text, width + charSpacing + (Font.OneByteCodes && code == 32 ? wordSpacing : 0));
+      show(text, width, charSpacing + (Font.OneByteCodes && code == 32 ? wordSpacing : 0));
     }
   }
 
-  void Character(const std::u16string& text, double advance) {
+  // The spacing after the character before becomes a space character between two texts
+  // that have no blank between them.
+  void SpaceBetweenCodes(const std::u16string& next) {
+    if (Pending.empty() || IsBlankUnit(Pending.back()) || next.empty() || IsBlankText(next))
+      return;
+    const double spacing = Trailing;
+    C -= spacing;
+    Widths.back() -= spacing;
+    Trailing = 0;
+    Character(u" ", spacing, 0);
+  }
+
+  // width is the glyph's advance, spacing the character and word spacing after it.
+  void Character(const std::u16string& text, double width, double spacing) {
+    const double advance = width + spacing;
     if (State.NoGapJoin && text == u" ") {
       // Every space ends a piece, and the next piece must not join this one.
       if (!Pending.empty()) {
         if (Font.Composite) Merge = false;
         AddPiece();
       }
+      Trailing = spacing;
       Merge = false;
       D = C + advance;
       C += advance;
       return;
     }
+    Trailing = spacing;
     Pending += text;
     C += advance;
     if (Pending.empty()) return;
@@ -131,25 +161,51 @@ private:
     Widths.back() += advance;
   }
 
+  // The font's space in glyph units. The width a font without a space is given is in
+  // thousandths of an em; a Type 3 font's glyph units are those of its FontMatrix.
   double SpaceWidth() {
-    if (!Space) Space = FontSpace(Font).Width;
+    if (Space) return *Space;
+    Space = FontSpace(Font).Width;
+    if (Font.ProgramKind == TFontProgramKind::Type3 && *Space == TPDFFontSpace().Width && GlyphUnit != 0)
+      *Space *= StandardGlyphUnit / GlyphUnit;
     return *Space;
   }
 
-  void AddPiece() {
+  // A piece ends at its last glyph's advance: the spacing after it is not its text, and a
+  // writer that cancels a large spacing with TJ moves would otherwise end every piece far
+  // beyond its glyph. Blanks before the text, and blanks that end the shown strings, are cut
+  // off too: a table cell padded with blanks clipped at its edge would otherwise reach into
+  // the next column. The gap they leave is a word gap to the funnel. Blanks before a TJ move
+  // stay, as the line goes on after them; a piece of blanks only stays whole, as it parts words.
+  void AddPiece(bool cutEnd = false) {
+    if (!Widths.empty()) Widths.back() -= Trailing;
+    double start = D, end = C - Trailing;
+    if (!IsBlankText(Pending)) {
+      const size_t first = Pending.find_first_not_of(BlankUnits);
+      const size_t last = cutEnd ? Pending.find_last_not_of(BlankUnits) : Pending.size() - 1;
+      for (size_t i = 0; i < first; ++i) start += Widths[i];
+      for (size_t i = last + 1; i < Pending.size(); ++i) end -= Widths[i];
+      if (first > 0 || last + 1 < Pending.size()) {
+        Pending = Pending.substr(first, last + 1 - first);
+        Widths = std::vector<double>(Widths.begin() + static_cast<std::ptrdiff_t>(first),
+                                     Widths.begin() + static_cast<std::ptrdiff_t>(last + 1));
+      }
+    }
     TTextPiece& piece = Out.Pieces.emplace_back();
     piece.Matrix = Matrix;
     piece.Text = std::move(Pending);
     piece.Size = EffectiveSize;
-    piece.X = D;
+    piece.X = start;
     piece.Y = Vertical ? -VerticalHalfWidth : RiseY + Font.Descent;
-    piece.W = C - D;
+    piece.W = end - start;
     piece.H = Vertical ? 2 * VerticalHalfWidth : Font.Ascent - Font.Descent;
     piece.Widths = std::move(Widths);
+    piece.SpaceWidth = SpaceWidth();
     piece.MergeAllowed = Merge;
     Merge = true;
     Pending.clear();
     Widths.clear();
+    Trailing = 0;
   }
 
   const TShowState& State;
@@ -160,11 +216,13 @@ private:
   TPDFMatrix Matrix{};
   double EffectiveSize = 0;
   double TextUnitsX = 0;   // text space per glyph unit along the baseline, at this size
+  double GlyphUnit = 0;    // the same at size 1
   double Advance = 0;      // the same with the horizontal scaling
   double SpacingUnit = 0;  // glyph units per text-space unit
   std::optional<double> Space;  // glyph units, measured on first need
   double RiseY = 0;
   double C = 0, D = 0;
+  double Trailing = 0;  // the spacing after the last character, in C
   std::u16string Pending;
   std::vector<double> Widths;
   bool Merge;

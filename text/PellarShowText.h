@@ -31,6 +31,7 @@ struct TTextPiece {
   double Size = 0;  // effective font size in user space
   double X = 0, Y = 0, W = 0, H = 0;
   std::vector<double> Widths;  // one per UTF-16 unit of Text
+  double SpaceWidth = 0;       // the font's space in glyph units: the measure of a word gap
   bool MergeAllowed = true;    // the funnel's flag to set before adding the piece
 };
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 class TPDFTextFunnelIndex;
+class TPDFFunnelPieceGrid;
 
 struct TPDFFunnelPoint {
   double X = 0;
@@ -56,9 +57,11 @@ public:
 
   void Clear();
   // A piece is the box (x, y)-(x + w, y + h) in glyph units, mapped to user space by m;
-  // size is in user-space units, charWidths in glyph units.
+  // size is in user-space units, charWidths and spaceWidth (the font's space, 0 when unknown)
+  // in glyph units.
   void AddPiece(const TMatrix& m, const std::u16string& text, const std::string& colour, const std::string& font,
-                double size, double x, double y, double w, double h, const std::vector<double>& charWidths);
+                double size, double x, double y, double w, double h, const std::vector<double>& charWidths,
+                double spaceWidth = 0);
   void SetMergeAllowed(bool flag) { MergeAllowed = flag; }
   bool IsMergeAllowed() const { return MergeAllowed; }
 
@@ -73,6 +76,9 @@ public:
   void LayoutBlocks();
   // The chains as text lines on a grid of 8 points per line and 5 points per column.
   void WriteSmartText(std::u16string& out);
+
+  // Pieces merge only with blocks of an equal key (unless IgnoreMatrix is set).
+  static std::string MatrixMergeKey(const TMatrix& m);
 
   const std::vector<TPDFTextFunnelBlock>& Blocks() const { return BlockList; }
   // Block numbers in layout order; positions in it are what Previous and Next refer to.
@@ -94,10 +100,22 @@ private:
   // The blocks in layout order.
   std::vector<TPDFTextFunnelBlock*> ByPosition();
 
+  // Whether the text of another block lies between block's end and a piece that would continue it.
+  bool TextBetween(int32_t block, const TMatrix& m, const TPDFFunnelPoint& start, const TPDFFunnelPoint& top,
+                   double size) const;
+  // Whether a piece continuing block joins it with a space.
+  bool JoinsWithSpace(const TPDFTextFunnelBlock& block, const TMatrix& m, const TPDFFunnelPoint& start,
+                      const std::u16string& text, double size, double spaceWidth, bool gapped,
+                      double distance) const;
+
   std::vector<TPDFTextFunnelBlock> BlockList;
   std::vector<int32_t> Layout;
   bool LayoutCurrent = false;
   bool MergeAllowed = true;
   TMatrixTexts LastMatrix;  // the pieces of one string share their matrix
+  // The piece before was only blanks and started here: it parts the words on either side.
+  bool AfterBlank = false;
+  TPDFFunnelPoint BlankStart;
   std::unique_ptr<TPDFTextFunnelIndex> Index;
+  std::unique_ptr<TPDFFunnelPieceGrid> Pieces;
 };

@@ -1,12 +1,14 @@
 // Runs the manual page's recipes for a whole folder tree, as the page writes them, with
-// the built binary first on the PATH.
+// the built binary first on the PATH, and the README's recipe for many machines over SSH.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "tests/support/PdfWriter.h"
+#include "tests/support/PrivateSshd.h"
 #include "tests/support/RunProcess.h"
 
 namespace {
@@ -20,33 +22,56 @@ std::string Unescape(std::string text) {
   return text;
 }
 
-// The example commands that start with "find . ", a line ending in "|" joined to the next.
-std::vector<std::string> FolderRecipes(const std::string& page) {
+// The commands of example lines, a line ending in "|" or "\\" joined to the next.
+std::vector<std::string> Commands(const std::vector<std::string>& lines) {
   std::vector<std::string> commands;
-  std::istringstream lines(page);
-  std::string line, command;
-  bool example = false;
-  while (std::getline(lines, line)) {
-    if (line == ".EX" || line == ".EE") {
-      example = line == ".EX";
-      continue;
-    }
-    if (!example) continue;
-    command += Unescape(line.substr(line.find_first_not_of(' ')));
-    if (command.back() == '|') {
-      command += ' ';
-      continue;
-    }
-    if (command.rfind("find . ", 0) == 0) commands.push_back(command);
-    command.clear();
+  std::string command;
+  for (const std::string& line : lines) {
+    if (line.find_first_not_of(' ') == std::string::npos) continue;
+    command += line.substr(line.find_first_not_of(' '));
+    if (command.back() == '\\') command.pop_back();
+    if (command.back() == '|') command += ' ';
+    if (command.back() != ' ') commands.push_back(std::exchange(command, ""));
   }
   return commands;
 }
 
+// The example commands of the manual page, as the shell gets them.
+std::vector<std::string> PageCommands(const std::string& page) {
+  std::vector<std::string> lines;
+  std::istringstream in(page);
+  bool example = false;
+  for (std::string line; std::getline(in, line);) {
+    if (line == ".EX" || line == ".EE")
+      example = line == ".EX";
+    else if (example)
+      lines.push_back(Unescape(line));
+  }
+  return Commands(lines);
+}
+
+// The commands of the code blocks (lines indented by four blanks) of a section of the README.
+std::vector<std::string> ReadmeCommands(const std::string& heading) {
+  std::vector<std::string> lines;
+  std::istringstream in(ReadSourceFile("README.md"));
+  bool inside = false;
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind("#", 0) == 0)
+      inside = line == heading;
+    else if (inside && line.rfind("    ", 0) == 0)
+      lines.push_back(line);
+  }
+  return Commands(lines);
+}
+
+bool Remote(const std::string& command) { return command.find("--sshloginfile") != std::string::npos; }
+
 }  // namespace
 
 TEST(ManyFiles, EveryDocumentOfTheTreeGetsItsText) {
-  const std::vector<std::string> recipes = FolderRecipes(ReadSourceFile("doc/vorbix.1"));
+  std::vector<std::string> recipes;
+  for (const std::string& command : PageCommands(ReadSourceFile("doc/vorbix.1")))
+    if (command.rfind("find . ", 0) == 0 && !Remote(command)) recipes.push_back(command);
   ASSERT_EQ(recipes.size(), 3u);
   const std::string bin = std::filesystem::path(VORBIX_BINARY).parent_path().string();
   const std::string pdf = MakeTestPdf({"", ""});
@@ -80,4 +105,67 @@ TEST(ManyFiles, EveryDocumentOfTheTreeGetsItsText) {
     EXPECT_NE(r.Stdout.find(expected), std::string::npos) << r.Stdout;
     EXPECT_EQ(r.Stderr, "");
   }
+}
+
+// Two "hosts" that are both a private sshd on this machine, the built binary standing in for the
+// installed package there: the texts come back as a local run writes them, and the job log tells
+// the file that failed, for the listing and the retry.
+TEST(ManyFiles, TheReadmesRecipeRunsOverSshHostsAsOnOneMachine) {
+  const std::vector<std::string> recipe = ReadmeCommands("### Many machines");
+  ASSERT_EQ(recipe.size(), 3u);  // the run, the listing of the failures, the retry
+  const std::vector<std::string> page = PageCommands(ReadSourceFile("doc/vorbix.1"));
+  for (const std::string& command : recipe)
+    EXPECT_NE(std::find(page.begin(), page.end(), command), page.end()) << command;
+  ASSERT_TRUE(Remote(recipe[0]) && Remote(recipe[2]));
+
+  TTempDir scratch;
+  const std::filesystem::path tree = scratch.File("tree"), local = scratch.File("local"), home = scratch.File("home");
+  std::filesystem::create_directories(home / ".parallel");
+  std::filesystem::create_directories(scratch.File("remote"));
+  std::ofstream(home / ".parallel/will-cite");
+  std::ofstream(home / "vorbix-hosts") << "host-a\nhost-b\n";
+  const std::string source = VORBIX_SOURCE_DIR;
+  const std::pair<const char*, const char*> files[] = {
+      {"examples/sample.pdf", "sample.pdf"},
+      {"tests/fixtures/locked/aes-256-r6.pdf", "locked.pdf"},
+      {"tests/fixtures/damaged/objstm-no-startxref.pdf", "scans 2024/damaged.PDF"},
+      {"tests/fixtures/gs_layout.pdf", "scans 2024/gs_layout.pdf"},
+      {"tests/fixtures/cairo_layout.pdf", "scans 2024/-cairo_layout.pdf"},
+      {"tests/fixtures/gs_letters.pdf", "scans 2024/deep/gs_letters.pdf"},
+      {"tests/fixtures/groff_notes.pdf", "notes/groff_notes.pdf"},
+      {"tests/fixtures/cairo_notes.pdf", "notes/cairo_notes.pdf"},
+      {"tests/fixtures/groff_man.pdf", "notes/groff_man.pdf"},
+      {"tests/fixtures/reportlab_forms.pdf", "forms/reportlab_forms.pdf"},
+      {"tests/fixtures/variants/linearized.pdf", "forms/linearized.pdf"},
+      {"tests/fixtures/driver/pages20.pdf", "pages20.pdf"},
+  };
+  for (const auto& [fixture, name] : files)
+    for (const std::filesystem::path& root : {tree, local}) {
+      std::filesystem::create_directories((root / name).parent_path());
+      std::filesystem::copy_file(source + "/" + fixture, root / name);
+    }
+  for (const auto& [fixture, name] : files) RunVorbix({(local / name).string()});
+
+  const std::string bin = std::filesystem::path(VORBIX_BINARY).parent_path().string();
+  const TPrivateSshd sshd(scratch.File("sshd"), scratch.File("remote"), bin);
+  const auto run = [&](const std::string& command) {
+    // The local HOME holds the host list; parallel logs in to the hosts with the server's client command.
+    const std::string env = "HOME='" + home.string() + "' PARALLEL_SSH='" + sshd.SshCommand() + "'; ";
+    return RunProcess("/bin/sh", {"-c", env + "export HOME PARALLEL_SSH; " + command}, tree.string());
+  };
+  EXPECT_EQ(run(recipe[0]).ExitCode, 1);  // the number of files that failed
+  for (const auto& [fixture, name] : files) {
+    const std::filesystem::path text = std::filesystem::path(name).replace_extension(".txt");
+    SCOPED_TRACE(text);
+    const bool fails = std::string(name) == "locked.pdf";
+    EXPECT_EQ(std::filesystem::exists(local / text), !fails);
+    EXPECT_EQ(std::filesystem::exists(tree / text), !fails);
+    EXPECT_EQ(scratch.Read("tree/" + text.string()), scratch.Read("local/" + text.string()));
+  }
+  EXPECT_EQ(run(recipe[1]).Stdout, "4: vorbix ./locked.pdf\n");
+  // The retry runs the failed file alone, which fails again.
+  EXPECT_EQ(run(recipe[2]).ExitCode, 1);
+  EXPECT_EQ(run(recipe[1]).Stdout, "4: vorbix ./locked.pdf\n4: vorbix ./locked.pdf\n");
+  // --cleanup left nothing on the hosts.
+  EXPECT_TRUE(std::filesystem::is_empty(scratch.File("remote")));
 }

@@ -53,7 +53,14 @@ struct TExtractorPage {
           "<< /Type /Page /Parent 2 0 R /Contents 4 0 R /Resources << /Font << /F1 10 0 R /F4 12 0 R /F5 13 0 R /F9 14 0 R /F10 15 0 R /F11 16 0 R"
           " /F#36 10 0 R /F7 << /Type /Font /BaseFont /Direct >> /F8 99 >> /XObject << /Fm1 20 0 R /Fm2 21 0 R"
           " /Fm3 22 0 R /Im1 23 0 R" +
-              nested + " >> >> >>");
+              nested + " >> >> /Annots [30 0 R 31 0 R 32 0 R] >>");
+    // A note whose appearance has no resources of its own, a hidden one, and a stamp.
+    const std::string note = "/Type /Annot /Rect [0 0 50 20] /AP << /N 33 0 R >>";
+    w.Set(30, "<< " + note + " >>");
+    w.Set(31, "<< " + note + " /F 2 >>");
+    w.Set(32, "<< /Type /Annot /Rect [0 0 50 20] /AP << /N 34 0 R >> >>");
+    w.SetStream(33, "/BBox [0 0 50 20]", "BT /F1 10 Tf 5 5 Td (note) Tj ET");
+    w.SetStream(34, "/BBox [0 0 50 20] /Resources << /Font << /F1 11 0 R >> >>", "BT /F1 10 Tf (st) Tj 30 0 Td (amp) Tj ET");
     w.SetStream(4, "", "");
     w.Set(10, "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>");
     w.Set(11, "<< /Type /Font /Subtype /Type1 /BaseFont /Upper >>");
@@ -98,10 +105,10 @@ struct TExtractorPage {
 
   // The text of the content as the page tree gathers it: a blank before the stream and
   // the blank of the page's own empty last stream.
-  std::string Extract(const std::string& content, int mode) {
+  std::string Extract(const std::string& content, int mode, bool annotations = false) {
     TPDFExtractor extractor(Doc.PageTree().PageResources(), Fonts);
     std::u16string text;
-    extractor.ExtractText(" " + content + " ", mode, text);
+    extractor.ExtractText(" " + content + " ", mode, text, annotations ? Doc.PageTree().PageDictionary() : nullptr);
     return UTF16ToUTF8(text);
   }
 
@@ -130,14 +137,26 @@ TEST(PellarExtractor, PlainText) {
       {"BT /F1 12 Tf 72 700 Td (A) Tj 0 30 Td (B) Tj ET", "\r\n\r\nA \r\n\r\nB"},
       // A jump smaller than half a space (250 / 2 × 12 / 1000 = 1.5) is no space.
       {"BT /F1 12 Tf (A) Tj 7.4 0 Td (B) Tj 7.5 0 Td (C) Tj ET", "AB C"},
+      // Moves count once, net, when text is shown: a glyph in a text object of its own, or
+      // after a jump to the line start and back, continues its word; a raised or lowered
+      // letter pulled back into the one before (the LaTeX logo as pdfTeX writes it) too.
+      {"BT /F1 10 Tf 72 700 Td (N) Tj ET BT /F1 10 Tf 77 700 Td (a) Tj ET BT 1 0 0 1 82.5 700 Tm (m) Tj ET", "\r\n\r\nNam"},
+      {"BT /F1 10 Tf (S) Tj -5 0 Td 10 0 Td (t) Tj 0 0 Td -10 0 Td 15.1 0 Td (r) Tj ET", "Str"},
+      {"BT /F1 10 Tf [(of) -344 (L)] TJ 15 2 Td (A) Tj 3.6 -2 Td (T) Tj 5.5 -2.1 Td (E) Tj 5.5 2.1 Td (X.) Tj ET", "of LATEX."},
       // Kerning: more than half a space to the left is a space.
       {"BT /F1 12 Tf [(W) -600 (orld)] TJ [(a) -125 (b) -126 (c)] TJ ET", "W orldab c"},
       {"BT /F5 12 Tf [(W) -141 (orld)] TJ [(a) -140 (b)] TJ ET", "W orldab"},
       // A space of width 0 measures nothing: the default 280 takes its place.
       {"BT /F10 10 Tf [(lo) -29 (cal) -141 (x)] TJ ET", "local x"},
-      // Letter spacing beyond a space's width (2.5 at size 10) spaces the array's letters.
-      {"BT /F1 10 Tf 3 Tc [(abc) (de)] TJ (abc) Tj ET", "a b cd eabc"},
-      {"BT /F1 10 Tf 2.5 Tc [(abc)] TJ ET", "abc"},
+      // Letter spacing of a space's width (2.5 at size 10) or more spaces the letters of
+      // every string; the spaces read in take no room.
+      {"BT /F1 10 Tf 3 Tc [(abc) (de)] TJ (abc) Tj ET", "a b cd ea b c"},
+      {"BT /F1 10 Tf (sho) Tj 2.5 Tc (wh) Tj 0 Tc (ow) Tj 2.5 Tc (yz) ' 2.4 Tc (xy) Tj 0 2.5 (ab) \" ET",
+       "show how\r\ny zxy\r\na b"},
+      {"BT /F1 10 Tf 2.5 Tc (ab) Tj 13.7 0 Td (c) Tj ET", "a bc"},
+      // A string with spaces of its own keeps them as its only word gaps.
+      {"BT /F1 10 Tf 4 Tc (ab cd) Tj [(ef) (g h)] TJ ET", "ab cde fg h"},
+      {"BT /F1 10 Tf 2.5 Tc (ab) Tj 13.75 0 Td (c) Tj ET", "a b c"},
       // Runs of T* breaks: odd runs end as one, even runs as two.
       {"BT /F1 12 Tf 14 TL (a) Tj T* T* T* (b) Tj ET", "a\r\nb"},
       {"BT /F1 12 Tf 14 TL (a) Tj T* T* T* T* (b) Tj ET", "a\r\n\r\nb"},
@@ -157,8 +176,11 @@ TEST(PellarExtractor, PlainText) {
       {"BT /F1 10 Tf 12 TL 72 700 Td (NA) ' 10 0 Td (ME) Tj ET", "\r\n\r\nNAME"},
       // TD sets the leading that T* then uses.
       {"BT /F1 10 Tf 0 -12 TD (a) Tj T* (b) Tj ET", "\r\na\r\nb"},
-      // Inline image data is passed over up to its first "EI", which may lie inside the data.
-      {"BT /F1 12 Tf BI /W 1 ID \x01\xff" "EI(A)Tj EI (B) Tj ET", "AB"},
+      // Inline image data ends where /L says, else at an "EI" that stands as a token.
+      {"BT /F1 12 Tf BI /W 1 ID \x01\xff" "EI(A)Tj EI (B) Tj ET", "B"},
+      {"BT /F1 12 Tf BI /L 3 ID EI( EI (B) Tj ET", "B"},
+      // ASCII85 data whose group "!EI(!" holds "EI" and a bracket (0x0155C48F).
+      {"BT /F1 12 Tf (A) Tj BI /W 2 /H 2 /BPC 8 /CS /G /F /A85 ID !EI(!~> EI (B) Tj ET", "AB"},
       {"BT /F1 12 Tf (A) Tj BI ID (B) Tj", "A"},
       // U+0000 becomes a space; a code of several units keeps them all.
       {"BT /F1 12 Tf <610062> Tj <01> Tj ET", "a bone"},
@@ -214,11 +236,12 @@ TEST(PellarExtractor, ListingLines) {
       {"/F1 10 Tf 1 0 0 rg (a) Tj 0 0 1 rg (b) Tj 0.5 g (c) Tj 2 -1 0.5 rg (d) Tj",
        "0,0,#FF0000,10,\"Helvetica\",\"a\"\r\n5,0,#0000FF,10,\"Helvetica\",\"b\"\r\n"
        "10,0,#808080,10,\"Helvetica\",\"c\"\r\n15,0,#FF0080,10,\"Helvetica\",\"d\"\r\n"},
-      // A pure-scale Tm scales widths; "0.0" is not the text "0".
-      {"/F1 10 Tf 2 0 0 2 10 20 Tm (ab) Tj (c) Tj",
-       "10,20,#000000,10,\"Helvetica\",\"ab\"\r\n30,20,#000000,10,\"Helvetica\",\"c\"\r\n"},
+      // Every Tm scales by its first row's length and advances along that row.
       {"/F1 10 Tf 2 0.0 0 2 10 20 Tm (ab) Tj (c) Tj",
-       "10,20,#000000,10,\"Helvetica\",\"ab\"\r\n20,20,#000000,10,\"Helvetica\",\"c\"\r\n"},
+       "10,20,#000000,10,\"Helvetica\",\"ab\"\r\n30,20,#000000,10,\"Helvetica\",\"c\"\r\n"},
+      {"/F1 10 Tf 0 2 -2 0.0 10 20 Tm (ab) Tj 10 0 Td (c) Tj BT 0 0 0 0 1 1 Tm (d) Tj (e) Tj",
+       "10,20,#000000,10,\"Helvetica\",\"ab\"\r\n10,40,#000000,10,\"Helvetica\",\"c\"\r\n"
+       "1,1,#000000,10,\"Helvetica\",\"d\"\r\n6,1,#000000,10,\"Helvetica\",\"e\"\r\n"},
       // Every bracket starts an array: a dash pattern moves the position left.
       {"/F1 10 Tf 100 0 Td [3 2] 0 d (x) Tj", "99.95,0,#000000,10,\"Helvetica\",\"x\"\r\n"},
       // A TJ line sits where its array began; word spacing (text space units) widens the
@@ -244,6 +267,17 @@ TEST(PellarExtractor, ListingLines) {
   };
   TExtractorPage page;
   Check(page, cases, std::size(cases), TPDFExtractor::ListingMode);
+}
+
+TEST(PellarExtractor, AnnotationsFollowTheContent) {
+  TExtractorPage page;
+  // Each from a new line, with the page's resources when it has none, and with the text
+  // state an appearance starts with.
+  EXPECT_EQ(page.Extract("BT /F1 10 Tf 3 Tc 72 700 Td (ab) Tj ET", TPDFExtractor::PlainMode, true),
+            "\r\n\r\na b\r\nnote\r\nST AMP");
+  EXPECT_EQ(page.Extract("", TPDFExtractor::PlainMode, true), "note\r\nST AMP");
+  EXPECT_EQ(page.Extract("", TPDFExtractor::ListingMode, true),
+            "5,5,#000000,10,\"Helvetica\",\"note\"\r\n0,0,#000000,10,\"Upper\",\"ST\"\r\n30,0,#000000,10,\"Upper\",\"AMP\"\r\n");
 }
 
 TEST(PellarExtractor, DirectFontLoadedOnce) {

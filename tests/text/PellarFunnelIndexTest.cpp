@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -20,20 +21,43 @@ struct TRefBlock {
   std::vector<double> Widths;
   std::string Font, Colour, Elements[4];
   double Size = 0;
+  std::string MergeKey;
 };
 
 struct TRefFunnel {
   std::vector<TRefBlock> Blocks;
+  std::vector<std::pair<TPDFFunnelPoint, size_t>> Centres;  // of every piece, with its block
   bool MergeAllowed = true;
-  int Adjacent = 0, Narrow = 0, Spaced = 0, Refused = 0;  // how pieces met a block
+  int Adjacent = 0, Narrow = 0, Spaced = 0, Refused = 0, Between = 0;  // how pieces met a block
 
   bool Matches(const TRefBlock& b, const TRefBlock& piece, const TPDFTextFunnel& settings) const {
     if (!settings.IgnoreFont && b.Font != piece.Font) return false;
     if (!settings.IgnoreColour && b.Colour != piece.Colour) return false;
-    if (settings.IgnoreMatrix) return true;
-    for (int i = 0; i < 4; ++i)
-      if (b.Elements[i] != piece.Elements[i]) return false;
-    return true;
+    return settings.IgnoreMatrix || b.MergeKey == piece.MergeKey;
+  }
+
+  // Whether the centre of a piece of another block lies between block b's end and the piece's
+  // start along the piece's baseline, within the band of both lines across it.
+  bool TextBetween(size_t block, const TRefBlock& piece, const TMatrix& m, double size) const {
+    const TRefBlock& b = Blocks[block];
+    const double scale = std::hypot(m[0], m[1]);
+    if (!(scale > 0) || !std::isfinite(scale)) return false;
+    const double ax = m[0] / scale, ay = m[1] / scale;
+    double ux = -ay, uy = ax;
+    if (m[2] * ux + m[3] * uy < 0) ux = -ux, uy = -uy;
+    auto across = [&](const TPDFFunnelPoint& p) { return (p.X - b.P1.X) * ux + (p.Y - b.P1.Y) * uy; };
+    const double tolerance = std::isfinite(size) ? std::fabs(size) * 0.1 : 0;
+    const double low = std::min({0.0, across(b.P2), across(piece.P0), across(piece.P3)}) - tolerance;
+    const double high = std::max({0.0, across(b.P2), across(piece.P0), across(piece.P3)}) + tolerance;
+    const double length = (piece.P0.X - b.P1.X) * ax + (piece.P0.Y - b.P1.Y) * ay;
+    const bool finite = std::isfinite(b.P1.X) && std::isfinite(b.P1.Y) && std::isfinite(piece.P0.X) &&
+                        std::isfinite(piece.P0.Y);
+    if (!(length > 0) || !finite || !(high >= low)) return false;
+    for (const auto& [c, owner] : Centres) {
+      const double t = (c.X - b.P1.X) * ax + (c.Y - b.P1.Y) * ay, n = (c.X - b.P1.X) * ux + (c.Y - b.P1.Y) * uy;
+      if (owner != block && t > 0 && t < length && n >= low && n <= high) return true;
+    }
+    return false;
   }
 
   void Add(const TPDFTextFunnel& settings, const TMatrix& m, const std::u16string& text, const std::string& colour,
@@ -42,28 +66,39 @@ struct TRefFunnel {
     auto at = [&](double px, double py) {
       return TPDFFunnelPoint{m[0] * px + m[2] * py + m[4], m[1] * px + m[3] * py + m[5]};
     };
-    TRefBlock piece{at(x, y), at(x + w, y), at(x + w, y + h), at(x, y + h), text, {}, font, colour, {}, size};
+    TRefBlock piece{at(x, y), at(x + w, y), at(x + w, y + h), at(x, y + h), text, {}, font, colour, {}, size, {}};
     for (double cw : charWidths) piece.Widths.push_back(cw * m[0]);
     for (int i = 0; i < 4; ++i) piece.Elements[i] = FormatReal(4, m[static_cast<size_t>(i)]);
+    piece.MergeKey = TPDFTextFunnel::MatrixMergeKey(m);
     auto distance = [&](const TRefBlock& b) { return std::hypot(b.P1.X - piece.P0.X, b.P1.Y - piece.P0.Y); };
 
     TRefBlock* found = nullptr;
     bool gapped = false;
+    // The nearest qualifying block, the first created of equally near ones.
+    auto nearer = [&](const TRefBlock& b) { return !found || distance(b) < distance(*found); };
     if (MergeAllowed) {
       for (TRefBlock& b : Blocks)
-        if (!found && Matches(b, piece, settings) && distance(b) < size / 3.75) found = &b;
-      for (TRefBlock& b : Blocks)
-        if (!found && Matches(b, piece, settings) && std::fabs(b.P1.Y - piece.P0.Y) < 2.0 && distance(b) < size) {
-          found = &b;
-          gapped = true;
-        }
+        if (Matches(b, piece, settings) && distance(b) < size / 3.75 && nearer(b)) found = &b;
+      if (!found) {
+        for (TRefBlock& b : Blocks)
+          if (Matches(b, piece, settings) && std::fabs(b.P1.Y - piece.P0.Y) < 2.0 && distance(b) < size && nearer(b))
+            found = &b;
+        gapped = found != nullptr;
+      }
     }
     MergeAllowed = true;
+    if (found && TextBetween(static_cast<size_t>(found - Blocks.data()), piece, m, size)) {
+      ++Between;
+      found = nullptr;
+    }
+    const TPDFFunnelPoint centre{(piece.P0.X + piece.P2.X) / 2, (piece.P0.Y + piece.P2.Y) / 2};
     if (!found || (gapped && settings.NoGapJoin)) {
       Refused += found != nullptr;
+      Centres.push_back({centre, Blocks.size()});
       Blocks.push_back(piece);
       return;
     }
+    Centres.push_back({centre, static_cast<size_t>(found - Blocks.data())});
     double d = distance(*found);
     const bool narrow = d < size * 0.3 * settings.GapFactor / 0.7;
     Adjacent += !gapped;
@@ -158,7 +193,7 @@ public:
 }  // namespace
 
 TEST(FunnelIndex, MergesLikeAScanOverAllBlocks) {
-  int adjacent = 0, narrow = 0, spaced = 0, refused = 0;
+  int adjacent = 0, narrow = 0, spaced = 0, refused = 0, between = 0;
   for (unsigned seed = 1; seed <= 40; ++seed) {
     SCOPED_TRACE(seed);
     TPieceGenerator gen(seed);
@@ -186,12 +221,14 @@ TEST(FunnelIndex, MergesLikeAScanOverAllBlocks) {
     narrow += ref.Narrow;
     spaced += ref.Spaced;
     refused += ref.Refused;
+    between += ref.Between;
   }
   // The pages are meant to exercise every kind of match.
   EXPECT_GT(adjacent, 1000);
   EXPECT_GT(narrow, 30);
   EXPECT_GT(spaced, 100);
   EXPECT_GT(refused, 100);
+  EXPECT_GT(between, 30);
 }
 
 TEST(FunnelIndex, ClearStartsAfresh) {
@@ -201,6 +238,7 @@ TEST(FunnelIndex, ClearStartsAfresh) {
   for (int i = 0; i < 200; ++i) gen.AddPiece(f, ref, i);
   f.Clear();
   ref.Blocks.clear();
+  ref.Centres.clear();
   for (int i = 0; i < 200; ++i) gen.AddPiece(f, ref, i);
   ExpectSameBlocks(f, ref);
 }

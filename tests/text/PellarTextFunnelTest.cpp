@@ -16,12 +16,13 @@ struct TWord {
   std::string Colour = "#000000";
   TPDFTextFunnel::TMatrix M = Identity;
   double Size = 12;
+  double Space = 0;  // the font's space; 0: not known
 };
 
 // Identity-matrix pieces are given in user space; each character is W / length wide.
 void Add(TPDFTextFunnel& f, const TWord& w) {
   std::vector<double> widths(w.Text.size(), w.Text.empty() ? 0 : w.W / static_cast<double>(w.Text.size()));
-  f.AddPiece(w.M, w.Text, w.Colour, w.Font, w.Size, w.X, w.Y, w.W, 12, widths);
+  f.AddPiece(w.M, w.Text, w.Colour, w.Font, w.Size, w.X, w.Y, w.W, 12, widths, w.Space);
 }
 
 std::vector<std::u16string> Texts(const TPDFTextFunnel& f) {
@@ -36,6 +37,27 @@ std::string Csv(const TPDFTextFunnel& f) {
   std::u16string out;
   f.WriteCsv(out);
   return Narrow(out);
+}
+
+// Pieces added in order, each at size 12 in a font whose space is 3 units (a quarter em), and
+// the texts of the blocks they make.
+struct TPage {
+  const char* Name;
+  std::vector<TWord> Words;
+  std::vector<std::u16string> Expected;
+  bool NoGapJoin = false;
+};
+
+void ExpectBlocks(const std::vector<TPage>& pages) {
+  for (const TPage& page : pages) {
+    TPDFTextFunnel f;
+    f.NoGapJoin = page.NoGapJoin;
+    for (TWord w : page.Words) {
+      w.Space = 3;
+      Add(f, w);
+    }
+    EXPECT_EQ(Texts(f), page.Expected) << page.Name;
+  }
 }
 
 }  // namespace
@@ -80,6 +102,62 @@ TEST(TextFunnel, MergeThresholds) {
   }
 }
 
+// "Hello" ends at 0; "World" starts d units further on.
+TEST(TextFunnel, WordGapsByTheFontsSpace) {
+  const TWord hello{u"Hello", -30, 0};
+  ExpectBlocks({
+      {"a full space, below 12 / 3.75", {hello, {u"World", 3, 0}}, {u"Hello World"}},
+      {"half a space", {hello, {u"World", 1.5, 0}}, {u"Hello World"}},
+      {"below half a space", {hello, {u"World", 1.4, 0}}, {u"HelloWorld"}},
+      {"a kern back", {hello, {u"World", -2, 0}}, {u"HelloWorld"}},
+      {"a little higher, no gap", {hello, {u"World", 0, 2.5}}, {u"HelloWorld"}},
+      {"a blank at the start is the space", {hello, {u" World", 3, 0}}, {u"Hello World"}},
+      {"no-gap-join keeps words apart", {hello, {u"World", 3, 0}}, {u"Hello", u"World"}, true},
+      {"no-gap-join joins a kern", {hello, {u"World", 1, 0}}, {u"HelloWorld"}, true},
+  });
+}
+
+// "A" ends at 10, a blank piece follows, "B" starts at 11.
+TEST(TextFunnel, BlankPiecesPartWords) {
+  const TWord a{u"A", 0, 0, 10}, b{u"B", 11, 0, 10}, nbsp{u"\u00A0", 10, 0, 1, "F2"};
+  ExpectBlocks({
+      {"a no-break space in its own font", {a, nbsp, b}, {u"A B", u"\u00A0"}},
+      {"a space in the same font is not doubled", {a, {u" ", 10, 0, 1}, b}, {u"A B"}},
+      {"a blank far off parts nothing", {a, {u" ", 300, 0, 1, "F2"}, {u"B", 10, 0, 10}}, {u"AB", u" "}},
+      {"only the piece right after it", {a, nbsp, b, {u"C", 21, 0, 10}}, {u"A BC", u"\u00A0"}},
+  });
+}
+
+// Of the blocks a piece could continue, the one whose end is nearest its start takes it: a
+// table cell's clipped trailing blanks can end where the next column's digits begin.
+TEST(TextFunnel, NearestBlockWins) {
+  auto page = [](const char* name, double firstEnd, double secondEnd, std::vector<std::u16string> expected) {
+    return TPage{name, {{u"cell   ", firstEnd - 30, 0}, {u"03/25/20", secondEnd - 40, 0, 40}, {u"16", 100, 0, 10}},
+                 expected};
+  };
+  ExpectBlocks({
+      page("the later block is nearer", 99, 100, {u"cell   ", u"03/25/2016"}),
+      page("the earlier block is nearer", 100, 99.5, {u"cell   16", u"03/25/20"}),
+      page("equally near: the earlier", 99, 101, {u"cell   16", u"03/25/20"}),
+      page("both across a gap, the nearer", 92, 95, {u"cell   ", u"03/25/20 16"}),
+  });
+}
+
+// "0" ends at 6 and "1" starts at 9 in font F1; the second piece is drawn in between.
+TEST(TextFunnel, NoJoinAcrossOtherText) {
+  const TWord zero{u"0", 0, 0, 6}, one{u"1", 9, 0, 6};
+  const TPDFTextFunnel::TMatrix upright{0, 1, -1, 0, 0, 0};
+  ExpectBlocks({
+      {"a point in another font", {zero, {u".", 6, 0, 3, "F2"}, one}, {u"0", u".", u"1"}},
+      {"a point in the same font", {zero, {u".", 6, 0, 3}, one}, {u"0.1"}},
+      {"other text on the line above", {zero, {u".", 6, 14, 3, "F2"}, one}, {u"0 1", u"."}},
+      {"other text before the end", {zero, {u".", -5, 0, 3, "F2"}, one}, {u"0 1", u"."}},
+      {"a subscript in another font", {zero, {u"2", 6, -3, 3, "F2", "#000000", Identity, 7}, one},
+       {u"0", u"2", u"1"}},
+      {"rotated text between", {zero, {u".", 4.5, -13.5, 3, "F2", "#000000", upright}, one}, {u"0", u".", u"1"}},
+  });
+}
+
 TEST(TextFunnel, MergedBlockKeepsItsStartAndTakesTheNewEnd) {
   TPDFTextFunnel f;
   Add(f, {u"Hello", -30, 100, 30, "F1", "#000000", Identity, 12});
@@ -99,7 +177,7 @@ TEST(TextFunnel, MergedBlockKeepsItsStartAndTakesTheNewEnd) {
 }
 
 TEST(TextFunnel, AttributesThatKeepPiecesApart) {
-  const TPDFTextFunnel::TMatrix slanted{1, 0, 0.25, 1, 0, 0};
+  const TPDFTextFunnel::TMatrix slanted{1, 0, 0.25, 1, 0, 0}, rotated{0, 1, -1, 0, 0, 0};
   // Concatenated, both matrices read "10012"; they are still different matrices.
   const TPDFTextFunnel::TMatrix tall{1, 0, 0, 12, 0, 0}, sheared{10, 0, 1, 2, 0, 0};
   struct {
@@ -114,8 +192,15 @@ TEST(TextFunnel, AttributesThatKeepPiecesApart) {
       {"font", {u"World", 0, 0, 30, "F2"}, Identity, false, false, false, 2},
       {"font ignored", {u"World", 0, 0, 30, "F2"}, Identity, true, false, false, 1},
       {"font ignored, colour not", {u"World", 0, 0, 30, "F2", "#FF0000"}, Identity, true, false, false, 2},
-      {"matrix", {u"World", 0, 0, 30, "F1", "#000000", slanted}, Identity, false, false, false, 2},
-      {"matrix ignored", {u"World", 0, 0, 30, "F1", "#000000", slanted}, Identity, false, false, true, 1},
+      {"another direction", {u"World", 0, 0, 30, "F1", "#000000", rotated}, Identity, false, false, false, 2},
+      {"matrix ignored", {u"World", 0, 0, 30, "F1", "#000000", rotated}, Identity, false, false, true, 1},
+      {"mirrored", {u"World", 0, 0, 30, "F1", "#000000", {1, 0, 0, -1, 0, 0}}, Identity, false, false, false, 2},
+      {"another height", {u"World", 0, 0, 30, "F1", "#000000", {1, 0, 0, 1.1, 0, 0}}, Identity, false, false, false,
+       2},
+      // Glyphs placed one by one, each with its own scale (an OCR layer), still make words.
+      {"another horizontal scale", {u"World", 0, 0, 30, "F1", "#000000", {0.8, 0, 0, 1, 0, 0}}, Identity, false, false,
+       false, 1},
+      {"slanted at the same height", {u"World", 0, 0, 30, "F1", "#000000", slanted}, Identity, false, false, false, 1},
       {"same text, other matrix", {u"World", 0, 0, 3, "F1", "#000000", sheared}, tall, false, false, false, 2},
       {"tiny difference", {u"World", 0, 0, 30, "F1", "#000000", {1.00004, 0, 0, 1, 0, 0}}, Identity, false, false,
        false, 1},
