@@ -35,9 +35,7 @@ TEST(DriverEndToEnd, SmartAndPositionOfProducedFiles) {
       // Non-embedded CID fonts through predefined CMaps without ToUnicode maps; three columns
       // down through Identity-V under a title across.
       {"cjk/gbk-euc.pdf", "ORIGINAL", "cjk/gbk-euc.original.txt"},
-      {"cjk/gbk-euc.pdf", "SMART", "cjk/gbk-euc.smart.txt"},
       {"cjk/uhc.pdf", "ORIGINAL", "cjk/uhc.original.txt"},
-      {"cjk/uhc.pdf", "SMART", "cjk/uhc.smart.txt"},
       {"cjk/vertical.pdf", "ORIGINAL", "cjk/vertical.original.txt"},
       {"cjk/vertical.pdf", "SMART", "cjk/vertical.smart.txt"},
       {"cjk/vertical.pdf", "POSITION", "cjk/vertical.position.txt"},

@@ -13,12 +13,14 @@ namespace {
 
 using TWidthAt = std::pair<uint32_t, std::optional<int32_t>>;
 
-// /W arrays as fonts give them, read into ranges, then looked up by CID.
+// /W arrays as fonts give them, read into ranges, then looked up by CID; and /W2 arrays, whose
+// entries give a vertical advance followed by a position vector that is passed over.
 TEST(PellarCIDWidths, ReadsBothFormsAndStopsAtTheFirstBadEntry) {
   struct TCase {
     const char* W;
     std::vector<TWidthAt> Expected;
     size_t Ranges;
+    bool Vertical = false;
   };
   const std::vector<TCase> cases = {
       {"[1 [500 600] 5 7 300]", {{0, {}}, {1, 500}, {2, 600}, {3, {}}, {4, {}}, {5, 300}, {7, 300}, {8, {}}}, 3},
@@ -40,36 +42,19 @@ TEST(PellarCIDWidths, ReadsBothFormsAndStopsAtTheFirstBadEntry) {
       {"[1 2 /w 3 3 300]", {{1, {}}, {3, {}}}, 0},
       {"[1 (a) 300]", {{1, {}}}, 0},
       {"<< >>", {{0, {}}}, 0},
+      {"[1 [-900 500 880 -800 500 880] 5 7 -700 500 880]",
+       {{0, {}}, {1, -900}, {2, -800}, {3, {}}, {5, -700}, {7, -700}, {8, {}}}, 3, true},
+      // Short triples and ranges without their position vector are not read.
+      {"[1 [-900 500 880 -800 500] 5 7 -700 500]", {{1, -900}, {2, {}}, {5, {}}}, 1, true},
+      {"[-1 [-900 500 880]]", {{0, {}}}, 0, true},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.W);
     TPDFStructure pool;
     TPDFCIDWidths widths;
-    ReadCIDWidths(pool.Parse(c.W), widths);
+    (c.Vertical ? ReadCIDVerticalWidths : ReadCIDWidths)(pool.Parse(c.W), widths);
     EXPECT_EQ(widths.Entries().size(), c.Ranges);
     for (const auto& [cid, width] : c.Expected) EXPECT_EQ(widths.Width(cid), width) << cid;
-  }
-}
-
-// /W2 arrays: the vertical advance of each entry, its position vector passed over.
-TEST(PellarCIDWidths, ReadsVerticalAdvances) {
-  struct TCase {
-    const char* W2;
-    std::vector<TWidthAt> Expected;
-  };
-  const std::vector<TCase> cases = {
-      {"[1 [-900 500 880 -800 500 880] 5 7 -700 500 880]",
-       {{0, {}}, {1, -900}, {2, -800}, {3, {}}, {5, -700}, {7, -700}, {8, {}}}},
-      // Short triples and ranges without their position vector are not read.
-      {"[1 [-900 500 880 -800 500] 5 7 -700 500]", {{1, -900}, {2, {}}, {5, {}}}},
-      {"[-1 [-900 500 880]]", {{0, {}}}},
-  };
-  for (const TCase& c : cases) {
-    SCOPED_TRACE(c.W2);
-    TPDFStructure pool;
-    TPDFCIDWidths advances;
-    ReadCIDVerticalWidths(pool.Parse(c.W2), advances);
-    for (const auto& [cid, advance] : c.Expected) EXPECT_EQ(advances.Width(cid), advance) << cid;
   }
 }
 

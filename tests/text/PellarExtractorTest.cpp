@@ -213,11 +213,10 @@ TEST(PellarExtractor, PlainText) {
   Check(page, cases, std::size(cases), TPDFExtractor::PlainMode);
 }
 
-// A vertical font's glyphs go down a column: a column reads as one line without spaces,
-// whether shown at once or glyph by glyph, and a move across starts a new line.
+// A vertical font's glyphs go down a column: a column reads as one line without spaces, and
+// a move across starts a new line (columns shown at once: tests/fixtures/cjk/vertical.pdf).
 TEST(PellarExtractor, VerticalColumns) {
   const TCase cases[] = {
-      {"BT /F11 10 Tf 1 0 0 1 300 700 Tm <00410042> Tj 1 0 0 1 280 700 Tm <0043> Tj ET", "\r\nAB\r\nC"},
       {"BT /F11 10 Tf 300 700 Td <0041> Tj 0 -10 Td <0042> Tj 0 -15 Td <0043> Tj -20 25 Td <0044> Tj ET",
        "\r\nABC\r\nD"},
       // Adjustments move along the column and make no spaces; a small sideways move is none.
