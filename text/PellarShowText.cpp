@@ -200,7 +200,9 @@ private:
     piece.W = end - start;
     piece.H = Vertical ? 2 * VerticalHalfWidth : Font.Ascent - Font.Descent;
     piece.Widths = std::move(Widths);
-    piece.SpaceWidth = SpaceWidth();
+    // A column joins its glyphs without spaces: its pieces carry no space width, so the funnel
+    // parts them only at a wide gap, as it does the pieces of a font without a space.
+    piece.SpaceWidth = Vertical ? 0 : SpaceWidth();
     piece.MergeAllowed = Merge;
     Merge = true;
     Pending.clear();

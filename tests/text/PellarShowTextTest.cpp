@@ -152,7 +152,9 @@ TEST(ShowText, PiecesWidthsAndAdvance) {
     }
     fonts.AddRecord(std::move(font));
     fonts.SelectFontById(7);
-    EXPECT_EQ(Summary(ShowText(c.State, fonts, c.Operands)), c.Expected);
+    const TShowResult shown = ShowText(c.State, fonts, c.Operands);
+    EXPECT_EQ(Summary(shown), c.Expected);
+    for (const TTextPiece& p : shown.Pieces) EXPECT_EQ(p.SpaceWidth > 0, c.Font != TFont::Vertical) << p.SpaceWidth;
   }
 }
 
