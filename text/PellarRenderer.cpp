@@ -138,10 +138,11 @@ void TPDFRenderer::AttachFunnel(TPDFTextFunnel* funnel) {
   Output = funnel;
 }
 
-void TPDFRenderer::RenderPage(TPDFDictionary* page) {
+void TPDFRenderer::RenderPage(TPDFDictionary* page, const TPDFMatrix& start) {
   Output->Clear();
   Error.clear();
   State = TPDFGraphicsState();
+  State.CTM = StartMatrix = start;
   Saved.clear();
   Visible = true;
   VisibilityStack.clear();
@@ -234,7 +235,7 @@ void TPDFRenderer::DrawAnnotation(TPDFDictionary& annotation, TPDFDictionary* re
   TPDFMatrix matrix = IdentityMatrix;
   ReadNumbers(appearance->Dictionary()->Get("Matrix", true), matrix.data(), 6);
   const TPDFGraphicsState saved = State;
-  State.CTM = AppearanceMatrix(*rect, *bbox, matrix);
+  State.CTM = Multiply(AppearanceMatrix(*rect, *bbox, matrix), StartMatrix);
   Fallback = resources;
   DrawStream(*appearance);
   State = saved;
