@@ -18,9 +18,10 @@ constexpr double LinePoints = 8;
 constexpr double ColumnPoints = 5;
 // Blocks closer than this share of the later one's height touch: word gaps are wider.
 constexpr double TouchShare = 0.1;
-// An index or an exponent stands off its base by the base's italic correction, up to a fifth
-// of the taller one's height, and still belongs to the word.
-constexpr double MinorTouchShare = 0.2;
+// An index or an exponent stands off its base by the base's italic correction, up to this
+// share of the taller one's height, and still belongs to the word; line numbers set in a
+// smaller size stand off their line by more.
+constexpr double MinorTouchShare = 0.15;
 // Blocks far to the right or far down are pulled in to the end of the row table's reach,
 // so that they cost no more output than a block there; their text is always written.
 constexpr int64_t LastColumn = static_cast<int64_t>(RowCount / ColumnPoints);
@@ -152,9 +153,8 @@ std::vector<int32_t> LineOwners(const TByPosition& at) {
   // each owner's own owner settled.
   std::vector<int32_t> bySize(n);
   std::iota(bySize.begin(), bySize.end(), 0);
-  std::stable_sort(bySize.begin(), bySize.end(), [&](int32_t a, int32_t b) {
-    return at[static_cast<size_t>(a)]->Size > at[static_cast<size_t>(b)]->Size;
-  });
+  auto size = [&](int32_t p) { return at[static_cast<size_t>(p)]->Size > 0 ? at[static_cast<size_t>(p)]->Size : 0.0; };
+  std::stable_sort(bySize.begin(), bySize.end(), [&](int32_t a, int32_t b) { return size(a) > size(b); });
   for (int32_t i : bySize) {
     int32_t& o = owner[static_cast<size_t>(i)];
     if (o != -1 && owner[static_cast<size_t>(o)] != -1) o = owner[static_cast<size_t>(o)];
@@ -216,8 +216,9 @@ public:
     TPDFTextFunnelBlock& block = Block(i);
     if (end.Next == i) return;
     if (end.Right >= block.Left + ChainOverlap) {
-      // An index that reaches over the closing bracket after it takes the bracket in.
-      if (minor || end.Size < block.Size * MinorSizeShare) Absorb(i, p);
+      // An index that reaches over the closing bracket after it takes the bracket in; a block
+      // that others already follow keeps its own place.
+      if ((minor || end.Size < block.Size * MinorSizeShare) && block.Previous == -1 && block.Next == -1) Absorb(i, p);
       return;
     }
     if (end.Next == -1) {

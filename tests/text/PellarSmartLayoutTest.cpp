@@ -107,7 +107,9 @@ TEST(SmartLayout, SmallerBlocksStayOnTheirLine) {
       {"index of a tall line",
        {{u"Big", 72, 688, 122, 722, 30}, {u"2", 122, 688, 126, 696, 8}, {u"small", 72, 674, 102, 686}},
        Blank(7) + Spaces(15) + "Big2\r\n" + Blank(2) + Spaces(15) + "small\r\n"},
-      {"exponent standing off its base", {{u"y", 72, 688, 78, 700}, {u"2", 80, 694, 84, 702, 8}}, at12 + "y2\r\n"},
+      {"exponent standing off its base", {{u"y", 72, 688, 78, 700}, {u"2", 79, 694, 83, 702, 8}}, at12 + "y2\r\n"},
+      {"line number before its line", {{u"12", 60, 690, 70, 698, 7}, {u"code", 72, 688, 100, 700, 9}},
+       Blank(10) + Spaces(13) + "12 code\r\n"},
       // Inside a block of its line, which reaches over it.
       {"mark within a block",
        {{u"itself. For", 72, 688, 120, 700}, {u"1", 100, 685, 104, 691, 7}, {u"every", 72, 674, 102, 686}},
