@@ -33,6 +33,16 @@ double NumberAt(TPDFArray* array, int i) {
   return n && std::isfinite(n->Value) ? n->Value : 0;
 }
 
+// A page's entry, or its nearest /Pages ancestor's; a chain longer than any real tree is a loop.
+TPDFObject* InheritedEntry(TPDFDictionary* page, const char* key) {
+  TPDFDictionary* node = page;
+  for (size_t depth = 0; node && depth < MaxTreeDepth; ++depth) {
+    if (TPDFObject* entry = node->Get(key, true)) return entry;
+    node = As<TPDFDictionary>(node->Get("Parent", true));
+  }
+  return nullptr;
+}
+
 bool IsMarked(TPDFStream* stream) {
   auto* mark = As<TPDFName>(stream->Dictionary()->Get("LC", false));
   return mark && mark->Value == "iMRV";
@@ -265,16 +275,13 @@ void TPDFPageTree::ReleaseContents() {
 
 void TPDFPageTree::ComputeSize() {
   if (SizeValid) return;
-  TPDFArray* box = nullptr;
-  TPDFDictionary* node = Page;
-  // Up the /Parent chain; a chain longer than any real tree is a loop.
-  for (size_t depth = 0; node && !box && depth < MaxTreeDepth; ++depth) {
-    box = As<TPDFArray>(node->Get("MediaBox", true));
-    if (!box) node = As<TPDFDictionary>(node->Get("Parent", true));
-  }
+  TPDFArray* box = As<TPDFArray>(InheritedEntry(Page, "MediaBox"));
+  Left = Bottom = 0;
   if (box) {
     Width = std::fabs(NumberAt(box, 2) - NumberAt(box, 0));
     Height = std::fabs(NumberAt(box, 3) - NumberAt(box, 1));
+    Left = std::min(NumberAt(box, 0), NumberAt(box, 2));
+    Bottom = std::min(NumberAt(box, 1), NumberAt(box, 3));
   } else {
     Width = DefaultWidth;
     Height = DefaultHeight;
@@ -290,6 +297,29 @@ void TPDFPageTree::ComputeSize() {
     }
   }
   SizeValid = true;
+}
+
+int32_t TPDFPageTree::PageRotation() const {
+  const TPDFNumeric* rotate = As<TPDFNumeric>(InheritedEntry(Page, "Rotate"));
+  if (!rotate || !std::isfinite(rotate->Value)) return 0;
+  const double turn = std::fmod(rotate->Value, 360.0);
+  if (std::fmod(turn, 90.0) != 0) return 0;
+  return static_cast<int32_t>(turn < 0 ? turn + 360 : turn);
+}
+
+TPDFMatrix TPDFPageTree::ViewMatrix() {
+  ComputeSize();
+  const double right = Left + Width, top = Bottom + Height;
+  switch (PageRotation()) {
+    case 90:  // the page's top edge is seen on the right
+      return {0, -1, 1, 0, -Bottom, right};
+    case 180:
+      return {-1, 0, 0, -1, right, top};
+    case 270:  // the top edge is seen on the left
+      return {0, 1, -1, 0, top, -Left};
+    default:
+      return IdentityMatrix;
+  }
 }
 
 double TPDFPageTree::PageWidth() {
@@ -355,7 +385,15 @@ void TPDFPageTree::PageText(int32_t textOption, TPDFTextFunnel* funnel, std::u16
   TPDFRenderer renderer(fonts);
   renderer.NeedAppearances = NeedAppearances();
   renderer.AttachFunnel(funnel);
-  renderer.RenderPage(Page);
+  // SMART lays the page out as it is seen, on the rotated media box; the CSV blocks keep
+  // their user-space coordinates.
+  if (textOption == 7) {
+    TPDFTextFunnel& output = renderer.Funnel();
+    if (PageRotation() % 180 == 90) std::swap(output.PageWidth, output.PageHeight);
+    renderer.RenderPage(Page, ViewMatrix());
+  } else {
+    renderer.RenderPage(Page);
+  }
   renderer.Funnel().DropOverprints();
   if (textOption == 7) {
     renderer.Funnel().LayoutBlocks();

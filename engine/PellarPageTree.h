@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "filters/PellarFilterLimits.h"
+#include "text/PellarMatrix.h"
 
 class TPDFDocument;
 class TPDFDictionary;
@@ -33,6 +34,12 @@ public:
   TPDFDictionary* PageDictionary() const { return Page; }
   double PageWidth();
   double PageHeight();
+  // The page's /Rotate, inherited, as 0, 90, 180 or 270 (clockwise); a value that is not a
+  // multiple of 90 counts as 0.
+  int32_t PageRotation() const;
+  // Maps user space onto the page as it is seen: turned by PageRotation with the media box's
+  // lower left corner at the origin. The identity for an unrotated page, whose coordinates stay.
+  TPDFMatrix ViewMatrix();
   TPDFDictionary* PageResources();
   int ContentStreamCount() const { return static_cast<int>(ContentStreams.size()); }
   // The decoded data of content stream i; empty out of range.
@@ -85,4 +92,6 @@ private:
   bool SizeValid = false;
   double Width = 0;
   double Height = 0;
+  double Left = 0;  // the media box's lower left corner
+  double Bottom = 0;
 };

@@ -99,10 +99,11 @@ void TPDFRenderer::AttachFunnel(TPDFTextFunnel* funnel) {
   Output = funnel;
 }
 
-void TPDFRenderer::RenderPage(TPDFDictionary* page) {
+void TPDFRenderer::RenderPage(TPDFDictionary* page, const TPDFMatrix& start) {
   Output->Clear();
   Error.clear();
   State = TPDFGraphicsState();
+  State.CTM = StartMatrix = start;
   Saved.clear();
   Visible = true;
   VisibilityStack.clear();
@@ -179,7 +180,7 @@ void TPDFRenderer::DrawAnnotations(TPDFDictionary& page, TPDFDictionary* resourc
 
 void TPDFRenderer::DrawAnnotation(const TAnnotationView& view, TPDFDictionary* resources) {
   const TPDFGraphicsState saved = State;
-  State.CTM = view.Matrix;
+  State.CTM = Multiply(view.Matrix, StartMatrix);
   Fallback = resources;
   DrawStream(*view.Appearance);
   State = saved;
@@ -202,7 +203,7 @@ void TPDFRenderer::ShowFieldValue(const TAnnotationView& view) {
     if (lines[i].empty()) continue;
     const double baseline = view.Rect.Top - above - static_cast<double>(i + 1) * size - FieldDescent / 1000 * size;
     const std::vector<double> widths(lines[i].size(), FieldGlyphWidth);
-    const TPDFMatrix m{size / 1000, 0, 0, size / 1000, view.Rect.Left + FieldMargin, baseline};
+    const TPDFMatrix m = Multiply({size / 1000, 0, 0, size / 1000, view.Rect.Left + FieldMargin, baseline}, StartMatrix);
     Output->SetMergeAllowed(true);
     Output->AddPiece(m, lines[i], "#000000", view.FontName, size, 0, FieldDescent,
                      FieldGlyphWidth * static_cast<double>(lines[i].size()), FieldAscent - FieldDescent, widths);

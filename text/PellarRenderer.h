@@ -33,9 +33,11 @@ public:
   void AttachFunnel(TPDFTextFunnel* funnel);
   TPDFTextFunnel& Funnel() { return *Output; }
 
-  // Clears the funnel and interprets the page's content in user space (neither /Rotate
-  // nor the boxes apply), then, unless the content failed, its annotation appearances.
-  void RenderPage(TPDFDictionary* page);
+  // Clears the funnel and interprets the page's content, then, unless the content failed,
+  // its annotation appearances. Pieces are in user space mapped by `start` (the identity:
+  // neither /Rotate nor the boxes apply; the caller passes the page's view for text laid
+  // out as the page is seen).
+  void RenderPage(TPDFDictionary* page, const TPDFMatrix& start = IdentityMatrix);
 
   // Empty, or "Rendering exception: ...", CR LF, "Token position n" for the last content
   // run that failed. A failed run keeps the pieces it produced.
@@ -117,6 +119,7 @@ private:
   std::string Error;
 
   TPDFGraphicsState State;
+  TPDFMatrix StartMatrix = IdentityMatrix;  // the page's, restored for each annotation
   std::vector<TPDFGraphicsState> Saved;
   bool Visible = true;
   std::vector<char> VisibilityStack;  // one entry per open marked-content sequence

@@ -30,6 +30,10 @@ struct TPDFTextFunnelBlock {
   // in the layout list (-1 for none).
   int32_t Left = 0, Top = 0, Right = 0, Bottom = 0, Width = 0, Height = 0;
   int32_t Previous = -1, Next = -1;
+  // A smaller block inside a line (an index, an exponent, a mark) whose place lies within
+  // a block of that line is written inside that block's text: Host is that block's position,
+  // HostIndex the UTF-16 index its text goes before. -1 for blocks written on their own.
+  int32_t Host = -1, HostIndex = 0;
   bool Printed = false;
   int32_t CentreX = 0, CentreY = 0;
 };

@@ -32,6 +32,11 @@ TEST(DriverEndToEnd, SmartAndPositionOfProducedFiles) {
       // Embedded Type 1C subsets with ToUnicode maps.
       {"cairo_layout.pdf", "SMART", "layout/cairo_layout.smart.txt"},
       {"cairo_layout.pdf", "POSITION", "layout/cairo_layout.position.txt"},
+      // Tables turned on pages rotated by 90 and 270 degrees: SMART as seen, POSITION unrotated.
+      {"pdflatex_rotated.pdf", "SMART", "layout/pdflatex_rotated.smart.txt"},
+      {"pdflatex_rotated.pdf", "POSITION", "layout/pdflatex_rotated.position.txt"},
+      // Indices, exponents, a footnote mark and logos on the lines they belong to.
+      {"pdflatex_indices.pdf", "SMART", "layout/pdflatex_indices.smart.txt"},
       // Non-embedded CID fonts through predefined CMaps without ToUnicode maps; three columns
       // down through Identity-V under a title across.
       {"cjk/gbk-euc.pdf", "ORIGINAL", "cjk/gbk-euc.original.txt"},

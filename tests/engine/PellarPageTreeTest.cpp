@@ -207,3 +207,31 @@ TEST(PageTree, MediaBoxFoundThroughTheParentChain) {
   EXPECT_EQ(loop.Tree().PageWidth(), 612);
   EXPECT_EQ(loop.Tree().PageHeight(), 792);
 }
+
+// The media box's corners come in reverse; the view puts its lower left corner at the origin.
+TEST(PageTree, RotationAndView) {
+  struct Case {
+    const char* Rotate;  // the page's entries
+    int32_t Rotation;
+    TPDFMatrix View;
+  };
+  const TPDFMatrix identity = IdentityMatrix;
+  const Case cases[] = {
+      {"", 0, identity},
+      {"/Rotate 90", 90, {0, -1, 1, 0, -20, 110}},
+      {"/Rotate -90", 270, {0, 1, -1, 0, 220, -10}},
+      {"/Rotate 540", 180, {-1, 0, 0, -1, 110, 220}},
+      {"/Rotate 90.5", 0, identity},
+      {"/Rotate /R90", 0, identity},
+      {"/Rotate 1e400", 0, identity},
+      {"/Parent 2 0 R", 270, {0, 1, -1, 0, 220, -10}},  // the parent's
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Rotate);
+    TTreeDoc doc({Catalog,
+                  {2, "<< /Type /Pages /Count 1 /Kids [3 0 R] /Rotate 270 >>"},
+                  {3, std::string("<< /Type /Page /MediaBox [110 220 10 20] ") + c.Rotate + " >>"}});
+    EXPECT_EQ(doc.Tree().PageRotation(), c.Rotation);
+    EXPECT_EQ(doc.Tree().ViewMatrix(), c.View);
+  }
+}

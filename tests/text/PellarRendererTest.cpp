@@ -44,10 +44,10 @@ struct TRenderedPage {
 
   // Each block as text@P0.x,P0.y-P1.x, then its colour and font when they are not black
   // and the simple test font.
-  std::string Blocks(bool noGapJoin = false) {
+  std::string Blocks(bool noGapJoin = false, const TPDFMatrix& start = IdentityMatrix) {
     TPDFRenderer renderer(Fonts);
     renderer.Funnel().NoGapJoin = noGapJoin;
-    renderer.RenderPage(Document.PageTree().PageDictionary());
+    renderer.RenderPage(Document.PageTree().PageDictionary(), start);
     Error = renderer.ErrorText();
     std::string out;
     for (const TPDFTextFunnelBlock& b : renderer.Funnel().Blocks()) {
@@ -176,8 +176,11 @@ TEST(Renderer, AnnotationAppearances) {
     std::string Annotation;
     std::string AppearanceEntries;
     const char* Expected;
+    TPDFMatrix Start = IdentityMatrix;
   };
   const Case cases[] = {
+      // The page seen turned by 90 degrees: the appearance is placed on the page, then turned.
+      {"from the page's start matrix", "", "", "Hello@698,540-698 N@108,512-108", {0, -1, 1, 0, 0, 612}},
       {"bounding box onto the rectangle", "", "", "Hello@72,698-97 N@100,108-105"},
       {"the appearance matrix applies first", "", "/Matrix [0 1 -1 0 0 0]", "Hello@72,698-97 N@184,100-184"},
       {"hidden", "/F 2", "", "Hello@72,698-97"},
@@ -193,7 +196,7 @@ TEST(Renderer, AnnotationAppearances) {
                         {11, "<< /BBox [0 0 100 50] " + c.AppearanceEntries + " /Length " +
                                  std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream"}},
                        "/Annots [10 0 R]");
-    EXPECT_EQ(page.Blocks(), c.Expected);
+    EXPECT_EQ(page.Blocks(false, c.Start), c.Expected);
   }
 }
 

@@ -11,10 +11,12 @@ namespace {
 
 const TPDFTextFunnel::TMatrix Identity{1, 0, 0, 1, 0, 0};
 
-// A block of its own from (left, bottom) to (right, top) in user space (y upwards).
-void AddBox(TPDFTextFunnel& f, const std::u16string& text, double left, double bottom, double right, double top) {
+// A block of its own from (left, bottom) to (right, top) in user space (y upwards), its text
+// printed at the given size with its characters evenly spread.
+void AddBox(TPDFTextFunnel& f, const std::u16string& text, double left, double bottom, double right, double top,
+            double size = 12) {
   f.SetMergeAllowed(false);
-  f.AddPiece(Identity, text, "#000000", "F1", 12, left, bottom, right - left, top - bottom,
+  f.AddPiece(Identity, text, "#000000", "F1", size, left, bottom, right - left, top - bottom,
              std::vector<double>(text.size(), 1));
 }
 
@@ -36,6 +38,7 @@ std::string Spaces(size_t n) { return std::string(n, ' '); }
 struct TBox {
   std::u16string Text;
   double Left, Bottom, Right, Top;
+  double Size = 12;
 };
 
 }  // namespace
@@ -86,7 +89,62 @@ TEST(SmartLayout, Pages) {
     TPDFTextFunnel f;
     f.PageWidth = 612;
     f.PageHeight = 792;
-    for (const TBox& b : c.Boxes) AddBox(f, b.Text, b.Left, b.Bottom, b.Right, b.Top);
+    for (const TBox& b : c.Boxes) AddBox(f, b.Text, b.Left, b.Bottom, b.Right, b.Top, b.Size);
+    EXPECT_EQ(Smart(f), c.Expected);
+  }
+}
+
+// Indices, exponents and marks, printed smaller than their line, stay on it at their place.
+TEST(SmartLayout, SmallerBlocksStayOnTheirLine) {
+  // Lines of 12-point text 14 points apart (rows 92 to 104 and 106 to 118): output lines 12 and 13.
+  const std::string at12 = Blank(10) + Spaces(15);
+  struct {
+    const char* Name;
+    std::vector<TBox> Boxes;
+    std::string Expected;
+  } cases[] = {
+      // Its centre is nearer the next line's (112) than its own tall line's (87).
+      {"index of a tall line",
+       {{u"Big", 72, 688, 122, 722, 30}, {u"2", 122, 688, 126, 696, 8}, {u"small", 72, 674, 102, 686}},
+       Blank(7) + Spaces(15) + "Big2\r\n" + Blank(2) + Spaces(15) + "small\r\n"},
+      {"exponent standing off its base", {{u"y", 72, 688, 78, 700}, {u"2", 79, 694, 83, 702, 8}}, at12 + "y2\r\n"},
+      {"line number before its line", {{u"12", 60, 690, 70, 698, 7}, {u"code", 72, 688, 100, 700, 9}},
+       Blank(10) + Spaces(13) + "12 code\r\n"},
+      // Inside a block of its line, which reaches over it.
+      {"mark within a block",
+       {{u"itself. For", 72, 688, 120, 700}, {u"1", 100, 685, 104, 691, 7}, {u"every", 72, 674, 102, 686}},
+       at12 + "itself.1 For\r\n" + Spaces(15) + "every\r\n"},
+      // Straddling the gap: it goes with the line whose rows come nearest its centre.
+      {"index between two lines",
+       {{u"upper", 72, 688, 102, 700}, {u"lower", 72, 674, 102, 686}, {u"i", 110, 682, 113, 691, 6}},
+       at12 + "upper   i\r\n" + Spaces(15) + "lower\r\n"},
+      // The logo: a smaller A pulled back under the L, then a lowered E reaching back over the T.
+      {"LaTeX", {{u"LT", 72, 688, 86, 700}, {u"A", 77, 692, 83, 700, 8.5}, {u"EX", 85, 686, 99, 698}},
+       at12 + "LATEX\r\n"},
+      // Left of its line, the mark used to claim the line's rows first and take a line of its
+      // own; it leads the line now, whose place its top decides.
+      {"mark before its line", {{u"1", 72, 694, 76, 702, 8}, {u"Note", 76, 688, 100, 700}},
+       Blank(9) + Spaces(15) + "1Note\r\n"},
+      {"marks before their line",
+       {{u"a", 72, 694, 76, 702, 8}, {u"b", 74, 694, 78, 702, 8}, {u"c", 80, 694, 84, 702, 8},
+        {u"Note", 90, 688, 110, 700}},
+       Blank(9) + Spaces(15) + "ab  c  Note\r\n"},
+      {"index of an index", {{u"x", 72, 688, 78, 700}, {u"n", 78, 685, 83, 693, 8}, {u"k", 83, 683, 86, 688, 6}},
+       at12 + "xnk\r\n"},
+      // The index was set over the closing bracket: the bracket goes into it at its place.
+      {"bracket inside an index", {{u"(x", 72, 688, 84, 700}, {u"n n", 84, 685, 100, 693, 8}, {u")", 88, 688, 92, 700}},
+       at12 + "(xn) n\r\n"},
+      // As large as its neighbours, a line close under another stays a line of its own.
+      {"a real second line", {{u"upper", 72, 688, 102, 700}, {u"lower", 110, 678, 140, 690}},
+       at12 + "upper\r\n" + Spaces(23) + "lower\r\n"},
+      {"a line in the next size down", {{u"upper", 72, 688, 102, 700}, {u"lower", 110, 679, 140, 690, 11}},
+       at12 + "upper\r\n" + Spaces(23) + "lower\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TPDFTextFunnel f;
+    f.PageHeight = 792;
+    for (const TBox& b : c.Boxes) AddBox(f, b.Text, b.Left, b.Bottom, b.Right, b.Top, b.Size);
     EXPECT_EQ(Smart(f), c.Expected);
   }
 }
@@ -272,6 +330,30 @@ TEST(SmartLayout, ChainsLikeTheDirectReading) {
   }
 }
 
+// Random pages of blocks in many sizes, indices inside blocks and between lines: every
+// character of every block is written exactly once, whichever block takes it in.
+TEST(SmartLayout, EveryCharacterOnceWhateverTheSizes) {
+  static const double sizes[] = {5, 7, 8, 10, 12, 12, 20};
+  for (unsigned seed = 1; seed <= 40; ++seed) {
+    std::mt19937 random(seed);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    TPDFTextFunnel f;
+    f.PageHeight = 792;
+    std::u16string all, written;
+    for (int i = 0; i < 300; ++i) {
+      std::u16string text;
+      for (int k = pick(1, 4); k > 0; --k) text += static_cast<char16_t>(0x4E00 + all.size() + text.size());
+      all += text;
+      const double size = sizes[pick(0, 6)], bottom = 700 - 14 * pick(0, 30) + pick(-6, 6), left = pick(0, 500);
+      AddBox(f, text, left, bottom, left + pick(-5, 60), bottom + size * pick(5, 12) / 10.0, size);
+    }
+    f.WriteSmartText(written);
+    written.erase(std::remove_if(written.begin(), written.end(), [](char16_t c) { return c <= u' '; }), written.end());
+    std::sort(written.begin(), written.end());
+    ASSERT_EQ(written, all) << seed;
+  }
+}
+
 // Columns of vertical writing (blocks whose text runs down): each column is a line of its
 // own, the columns of a passage right to left from the passage's top, whatever order they
 // were drawn in; they join no line of horizontal text.
@@ -292,9 +374,10 @@ TEST(SmartLayout, VerticalColumns) {
   AddBox(f, u"Beside", 72, 660, 102, 672);  // top 120, within the passage
   column(f, u"apart", 200, 680, 100);       // too far left: a passage of its own
   column(f, u"lower", 340, 500, 100);       // below the passage's columns
+  AddBox(f, u"note", 72, 640, 92, 646, 8);  // smaller than the columns beside it: still a line
   // Column left edges 394, 374, 354, 194 and 334 are columns 79, 75, 71, 39 and 67; the lower
   // column's top, 292, is line 36.
   EXPECT_EQ(Smart(f), Blank(10) + Spaces(15) + "Title\r\n" + Spaces(80) + "right\r\n" + Spaces(76) + "middle\r\n" +
-                          Spaces(72) + "left\r\n" + Spaces(40) + "apart\r\n" + Spaces(15) + "Beside\r\n" + Blank(17) +
-                          Spaces(68) + "lower\r\n");
+                          Spaces(72) + "left\r\n" + Spaces(40) + "apart\r\n" + Spaces(15) + "Beside\r\n" + Spaces(15) +
+                          "note\r\n" + Blank(16) + Spaces(68) + "lower\r\n");
 }
