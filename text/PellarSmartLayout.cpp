@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "text/PellarTextFunnel.h"
+#include "text/PellarWordGap.h"
 
 namespace {
 
@@ -148,7 +149,9 @@ std::vector<int32_t> LineOwners(const TByPosition& at) {
   std::vector<int32_t> owner(n, -1);
   for (size_t i = 0; i < n; ++i) {
     const TPDFTextFunnelBlock& b = *at[i];
-    if (b.Height > AnchorMaxHeight || !(b.Size > 0) || RunsDown(b)) continue;
+    // A blank in a small font of its own has parted the words it stands between already;
+    // written inside its line's text it would double the space.
+    if (b.Height > AnchorMaxHeight || !(b.Size > 0) || IsBlankText(b.Text) || RunsDown(b)) continue;
     auto larger = [&](int32_t y) {
       const int32_t c = cover[static_cast<size_t>(y)];
       return c != -1 && b.Size < at[static_cast<size_t>(c)]->Size * MinorSizeShare ? c : -1;
