@@ -88,20 +88,26 @@ std::u16string PositionTextFromCsv(const std::u16string& csv) {
     x.clear();
     y.clear();
     text.clear();
-    for (; i < end && !IsLineBreak(csv[i]); ++i) {
+    // Runs of plain characters go to their field at once: at a quote, a comma or the line's end.
+    size_t run = i;
+    auto flush = [&] {
+      std::u16string* target = field == FieldX ? &x : field == FieldY ? &y : field == FieldText ? &text : nullptr;
+      if (target) target->append(csv, run, i - run);
+    };
+    for (; i < end; ++i) {
       const char16_t c = csv[i];
-      if (c == u'"') {
-        quoted = !quoted;
-      } else if (c == u',' && !quoted) {
-        ++field;
-      } else if (field == FieldX) {
-        x += c;
-      } else if (field == FieldY) {
-        y += c;
-      } else if (field == FieldText) {
-        text += c;
+      if (c > u'"' && c != u',' && c < 0x2028) continue;
+      if (IsLineBreak(c)) break;
+      if (c == u'"' || (c == u',' && !quoted)) {
+        flush();
+        run = i + 1;
+        if (c == u'"')
+          quoted = !quoted;
+        else
+          ++field;
       }
     }
+    flush();
     if (i < end) i += csv[i] == u'\r' && i + 1 < end && csv[i + 1] == u'\n' ? 2 : 1;
     if (field < FieldText) continue;
     const double px = ReadDecimalField(x);
