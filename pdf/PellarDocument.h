@@ -93,8 +93,8 @@ public:
   // the pool has grown by as many objects as stayed after the last one (at least
   // CollectAfterObjects), or once CollectAfterStreamBytes of stream data were read since: each
   // then costs a walk over what stays, which what it frees pays back.
-  static constexpr int64_t DefaultCollectAfterObjects = 20000;
-  static constexpr int64_t DefaultCollectAfterStreamBytes = int64_t(8) << 20;
+  static constexpr int64_t DefaultCollectAfterObjects = 4096;
+  static constexpr int64_t DefaultCollectAfterStreamBytes = int64_t(2) << 20;
   int64_t CollectAfterObjects = DefaultCollectAfterObjects;
   int64_t CollectAfterStreamBytes = DefaultCollectAfterStreamBytes;
   bool CollectionDue() const;
