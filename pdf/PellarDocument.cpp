@@ -653,9 +653,13 @@ bool TPDFDocument::RemoveNewestObject(int32_t number) {
   return true;
 }
 
+// A collection also walks the object table, so a file of many objects waits for a quarter of
+// their count in new objects: the work stays in proportion to what the pages read.
 bool TPDFDocument::CollectionDue() const {
   const int64_t grown = ObjectPool->Count() - ObjectsAfterCollection;
-  return grown >= std::max(ObjectsAfterCollection, CollectAfterObjects) || StreamBytesRead >= CollectAfterStreamBytes;
+  const int64_t records = static_cast<int64_t>(Objects.size()) / 4;
+  return grown >= std::max({ObjectsAfterCollection, CollectAfterObjects, records}) ||
+         StreamBytesRead >= CollectAfterStreamBytes;
 }
 
 void TPDFDocument::CollectObjects(std::span<TPDFObject* const> keep) {

@@ -91,8 +91,9 @@ public:
   // Objects read from the file are let go of in collections, so that a walk over the pages
   // needs memory for the largest page rather than for all of them. A collection is due once
   // the pool has grown by as many objects as stayed after the last one (at least
-  // CollectAfterObjects), or once CollectAfterStreamBytes of stream data were read since: each
-  // then costs a walk over what stays, which what it frees pays back.
+  // CollectAfterObjects and a quarter of the object table), or once CollectAfterStreamBytes of
+  // stream data were read since: each then costs a walk over what stays and over the table,
+  // which what it frees pays back.
   static constexpr int64_t DefaultCollectAfterObjects = 4096;
   static constexpr int64_t DefaultCollectAfterStreamBytes = int64_t(2) << 20;
   int64_t CollectAfterObjects = DefaultCollectAfterObjects;
