@@ -47,13 +47,18 @@ bench:
 	cmake --build build-bench -j $(JOBS)
 	@for b in build-bench/bench_*; do echo "== $$b"; $$b || exit 1; done
 
-# vorbix -OORIGINAL against pdftotext and mutool on BOOK: times, ratios, peak memory.
+# vorbix in its three output types (into a file and with -T) against pdftotext and mutool on
+# BOOK: times, ratios, peak memory; then peak memory against pages on the book of one, five
+# and ten copies.
 bench-tools: deps
-	@sh tools/install-deps.sh mupdf-tools groff time
+	@sh tools/install-deps.sh mupdf-tools groff time poppler-utils qpdf ghostscript
 	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DVORBIX_TESTS=OFF -DVORBIX_BENCH=ON >/dev/null
 	cmake --build build-bench -j $(JOBS) --target vorbix
 	@[ -f $(BOOK) ] || sh bench/make_book.sh $(BOOK)
+	@[ -f build-bench/book1.pdf ] || sh bench/make_book.sh build-bench/book1.pdf 1
+	@[ -f build-bench/book5.pdf ] || sh bench/make_book.sh build-bench/book5.pdf 5
 	sh bench/compare_tools.sh $(BOOK)
+	sh bench/memory_by_pages.sh build-bench/book1.pdf build-bench/book5.pdf $(BOOK)
 
 fuzz:
 	@sh tools/install-deps.sh clang libclang-rt-14-dev

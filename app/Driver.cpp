@@ -7,8 +7,8 @@
 #include <stdexcept>
 
 #include "app/CommandOptions.h"
+#include "app/EntrySpool.h"
 #include "app/PageText.h"
-#include "app/WideStringList.h"
 #include "engine/Pellar.h"
 #include "pdf/PellarConvert.h"
 #include "platform/Platform.h"
@@ -261,7 +261,7 @@ void TDriver::ExtractPages() {
     WriteLine(u"Extract to \"" + Options.OutputFile + u"\"\r\nExtract " + Options.PageSetText +
               u" pages\r\nPage from " + Decimal(Options.BeginPage) + u" to " + Decimal(Options.EndPage));
 
-  TWideStringList entries;
+  TEntrySpool entries;
   TPageAssembler assembler(Options, *Engine);
   // A 64-bit counter: the range may end at the largest 32-bit page number.
   for (int64_t i = Options.BeginPage; i <= Options.EndPage; ++i) {

@@ -1,10 +1,10 @@
 #include "app/PageText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <stdexcept>
 
-#include "app/WideStringList.h"
 #include "engine/Pellar.h"
 #include "pdf/PellarConvert.h"
 #include "platform/Platform.h"
@@ -17,6 +17,7 @@ constexpr int32_t OptionSmart = 7;
 constexpr int FieldX = 4, FieldY = 5, FieldText = 12;
 
 std::u16string Decimal(int64_t n) { return AsciiToWide(std::to_string(n)); }
+bool IsLineBreak(char16_t c) { return (c >= 0x0A && c <= 0x0D) || c == 0x2028 || c == 0x2029; }
 
 }  // namespace
 
@@ -74,18 +75,51 @@ double ReadDecimalField(const std::u16string& field) {
   return value;
 }
 
+// One pass over the text, reading only fields 4, 5 and 12 of each line: the lines and fields
+// are those that splitting the text into list items and each item at its commas gives (quotes
+// toggle and are dropped; U+0000 ends the text), without a string for every field.
 std::u16string PositionTextFromCsv(const std::u16string& csv) {
-  TWideStringList lines, fields, entries;
-  lines.SetText(csv);
-  for (int i = 0; i < lines.Count(); ++i) {
-    SplitDelimited(lines.Get(i), u",", fields, u'\0', u"\"");
-    if (fields.Count() < FieldText) continue;
-    double x = ReadDecimalField(fields.Get(FieldX - 1));
-    double y = ReadDecimalField(fields.Get(FieldY - 1));
-    const std::u16string& text = fields.Get(FieldText - 1);
+  const size_t end = std::min(csv.find(u'\0'), csv.size());
+  std::u16string out, x, y, text;
+  size_t i = 0;
+  while (i < end) {
+    int field = 1;
+    bool quoted = false;
+    x.clear();
+    y.clear();
+    text.clear();
+    // Runs of plain characters go to their field at once: at a quote, a comma or the line's end.
+    size_t run = i;
+    auto flush = [&] {
+      std::u16string* target = field == FieldX ? &x : field == FieldY ? &y : field == FieldText ? &text : nullptr;
+      if (target) target->append(csv, run, i - run);
+    };
+    for (; i < end; ++i) {
+      const char16_t c = csv[i];
+      if (c > u'"' && c != u',' && c < 0x2028) continue;
+      if (IsLineBreak(c)) break;
+      if (c == u'"' || (c == u',' && !quoted)) {
+        flush();
+        run = i + 1;
+        if (c == u'"')
+          quoted = !quoted;
+        else
+          ++field;
+      }
+    }
+    flush();
+    if (i < end) i += csv[i] == u'\r' && i + 1 < end && csv[i + 1] == u'\n' ? 2 : 1;
+    if (field < FieldText) continue;
+    const double px = ReadDecimalField(x);
+    const double py = ReadDecimalField(y);
     if (text.empty()) continue;
-    entries.Add(u"@X=" + AsciiToWide(FormatFixed(2, x)) + u",Y=" + AsciiToWide(FormatFixed(2, y)) + u"@" + text +
-                u"@ENDTEXT@");
+    out += u"@X=";
+    out += AsciiToWide(FormatFixed(2, px));
+    out += u",Y=";
+    out += AsciiToWide(FormatFixed(2, py));
+    out += u'@';
+    out += text;
+    out += u"@ENDTEXT@\r\n";
   }
-  return TrimBlanks(entries.Text());
+  return TrimBlanks(out);
 }

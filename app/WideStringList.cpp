@@ -66,11 +66,15 @@ void TWideStringList::SaveToStream(Platform::TFile& file) const {
   flush();
 }
 
-void TWideStringList::SaveToFile(const std::u16string& name) const {
-  Platform::TFile file;
+void CreateTextFile(Platform::TFile& file, const std::u16string& name) {
   if (!file.Create(name))
     throw std::runtime_error("Cannot create file \"" + UTF16ToUTF8(Platform::AbsolutePath(name)) + "\". " +
                              Platform::ErrorText(file.LastErrno));
+}
+
+void TWideStringList::SaveToFile(const std::u16string& name) const {
+  Platform::TFile file;
+  CreateTextFile(file, name);
   SaveToStream(file);
 }
 

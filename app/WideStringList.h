@@ -27,6 +27,9 @@ private:
   std::vector<std::u16string> Items;
 };
 
+// Creates or empties the file for writing; raises "Cannot create file" with the reason when it cannot.
+void CreateTextFile(Platform::TFile& file, const std::u16string& name);
+
 // Splits `text` at `separator` into `list`; quote characters toggle quoting and are
 // dropped, the escape character takes the next character literally.
 void SplitDelimited(const std::u16string& text, const std::u16string& separator, TWideStringList& list,

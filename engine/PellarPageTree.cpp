@@ -63,7 +63,7 @@ TPDFPageTree::TPDFPageTree(TPDFDocument& document, TPDFDictionary* root)
 void TPDFPageTree::WalkTree() {
   Walked = true;
   if (Root->TypeName() == "Page") {
-    WalkedPages.push_back({Root, Root});
+    WalkedPages.push_back({RootNumber, RootNumber});
     return;
   }
   // Each node is entered once, so that cycles and nodes sharing their kids cost one visit.
@@ -87,7 +87,7 @@ void TPDFPageTree::WalkTree() {
     if (!node) continue;
     const std::string type = node->TypeName();
     if (type == "Page") {
-      WalkedPages.push_back({node, level.Node});
+      WalkedPages.push_back({NumberOf(node), NumberOf(level.Node)});
     } else if (type == "Pages" && stack.size() < MaxTreeDepth && entered.insert(node).second) {
       if (auto* kids = As<TPDFArray>(node->Get("Kids", true))) stack.push_back({kids, node, 0});
     }
@@ -105,15 +105,9 @@ int32_t TPDFPageTree::PageCount() const {
 TPDFDictionary* TPDFPageTree::FindPage(int32_t n) {
   const int32_t count = PageCount();
   if (n < 1 || n > count) return nullptr;
-  if (Walked) {
-    ParentNode = WalkedPages[static_cast<size_t>(n - 1)].Parent;
-    return WalkedPages[static_cast<size_t>(n - 1)].Page;
-  }
+  if (Walked) return Found(WalkedPages[static_cast<size_t>(n - 1)]);
   // The tree's structure never changes in memory, so a page found before is found again.
-  if (auto cached = PageCache.find(n); cached != PageCache.end()) {
-    ParentNode = cached->second.Parent;
-    return cached->second.Page;
-  }
+  if (auto cached = PageCache.find(n); cached != PageCache.end()) return Found(cached->second);
   ParentNode = Root;
   TPDFArray* kids = As<TPDFArray>(Root->Get("Kids", true));
   if (!kids) return nullptr;
@@ -201,11 +195,43 @@ void TPDFPageTree::CacheFollowing(TPDFArray* kids, int after, int32_t n, int64_t
 void TPDFPageTree::Remember(int32_t n, TPDFDictionary* page, TPDFDictionary* parent) {
   const size_t capacity = std::max<size_t>(MinPageCache, 2 * static_cast<size_t>(Document.ObjectCount()));
   if (PageCache.size() >= capacity) PageCache.clear();
-  PageCache.try_emplace(n, TCachedPage{page, parent});
+  PageCache.try_emplace(n, TCachedPage{NumberOf(page), NumberOf(parent)});
+}
+
+// Every node but the root was reached through a reference, so it is the object of its number.
+int32_t TPDFPageTree::NumberOf(const TPDFDictionary* node) const {
+  return node == Root || !node->IsIndirect ? RootNumber : node->IndirectNumber;
+}
+
+TPDFDictionary* TPDFPageTree::NodeOf(int32_t number) const {
+  if (number == RootNumber) return Root;
+  TPDFIndObj* record = Document.ObjectByNumber(number);
+  return record ? As<TPDFDictionary>(Document.RecordObject(*record)) : nullptr;
+}
+
+TPDFDictionary* TPDFPageTree::Found(const TCachedPage& page) {
+  ParentNode = NodeOf(page.Parent);
+  return NodeOf(page.Page);
+}
+
+// What the pages selected before hold goes with the collection: the current page, its
+// content streams and the objects added for it. Only the root stays.
+void TPDFPageTree::CollectIfDue() {
+  if (!Root || !Document.CollectionDue()) return;
+  Page = nullptr;
+  ParentNode = nullptr;
+  ContentStreams.clear();
+  ReadForPage.clear();
+  for (auto added = AddedForPages.rbegin(); added != AddedForPages.rend(); ++added)
+    if (!Document.RemoveNewestObject(*added)) break;
+  AddedForPages.clear();
+  TPDFObject* keep[] = {Root};
+  Document.CollectObjects(keep);
 }
 
 void TPDFPageTree::SelectPage(int32_t n) {
   SizeValid = false;
+  CollectIfDue();
   if (n < 1 || n > PageCount()) n = Current;
   Page = FindPage(n);
   if (!Page) return;
@@ -225,10 +251,7 @@ TPDFStream* TPDFPageTree::NewMarkedStream() {
 // made ready for drawing; the text readers then meet one more, empty, stream.
 void TPDFPageTree::PrepareContents() {
   TPDFStructure& pool = Document.Pool();
-  auto referenceTo = [&](TPDFObject* object) {
-    TPDFIndObj* record = Document.AddIndirectObject(object);
-    return pool.NewIndRef(record->Number, record->Generation);
-  };
+  auto referenceTo = [&](TPDFObject* object) { return pool.NewIndRef(AddForPage(object), 0); };
   TPDFObject* contents = Page->Get("Contents", false);
   NoteUnread(contents);
   TPDFArray* array = nullptr;
@@ -260,6 +283,12 @@ void TPDFPageTree::PrepareContents() {
     }
     ContentStreams.push_back(stream);
   }
+}
+
+int32_t TPDFPageTree::AddForPage(TPDFObject* object) {
+  const int32_t number = Document.AddIndirectObject(object)->Number;
+  AddedForPages.push_back(number);
+  return number;
 }
 
 void TPDFPageTree::NoteUnread(TPDFObject* entry) {

@@ -54,10 +54,18 @@ public:
   TPDFFontCache& FontCache() { return *Fonts; }
 
 private:
+  // Pages and nodes are kept by their object numbers (RootNumber for the root), not as
+  // objects: a collection may let go of the objects, and the numbers read them again.
+  static constexpr int32_t RootNumber = -1;
   struct TCachedPage {
-    TPDFDictionary* Page;
-    TPDFDictionary* Parent;  // the /Pages node whose Kids hold the page
+    int32_t Page;
+    int32_t Parent;  // the /Pages node whose Kids hold the page
   };
+  int32_t NumberOf(const TPDFDictionary* node) const;
+  TPDFDictionary* NodeOf(int32_t number) const;
+  TPDFDictionary* Found(const TCachedPage& page);
+  // Before a page is selected: lets go of what the pages before needed when a collection is due.
+  void CollectIfDue();
 
   // Collects every page in order into WalkedPages, entering each /Pages node once.
   void WalkTree();
@@ -67,6 +75,8 @@ private:
   void PrepareContents();
   // Remembers a reference whose stream data are not in memory yet in ReadForPage.
   void NoteUnread(TPDFObject* entry);
+  // Registers an object the page needs as a new indirect object of the document.
+  int32_t AddForPage(TPDFObject* object);
   void ReleaseContents();
   TPDFStream* NewMarkedStream();
   void ComputeSize();
@@ -81,6 +91,8 @@ private:
   // are let go when another page is selected: a walk over every page would otherwise keep the
   // content of the whole file.
   std::vector<int32_t> ReadForPage;
+  // The objects the pages added for themselves since the last collection, which lets them go.
+  std::vector<int32_t> AddedForPages;
   // Pages found so far, by number. A map, so that a huge /Count costs nothing until pages
   // are asked for; bounded (see Remember), since a tree whose nodes share kids can number
   // far more pages than the file holds.

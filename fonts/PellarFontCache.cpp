@@ -4,30 +4,27 @@
 
 #include "fonts/PellarFontCollection.h"
 
-namespace {
-
-// A book's fonts take a few megabytes; a file with a new font (or a new huge ToUnicode
-// map) on every page must not keep all of them. Past the budget the cache starts again,
-// which costs loading time, never a different result.
-constexpr size_t CacheBudget = size_t(48) << 20;
-
-}  // namespace
-
-std::shared_ptr<TPDFFontCollectionData> TPDFFontCache::Find(int32_t number, bool fontPrograms) const {
+std::shared_ptr<TPDFFontCollectionData> TPDFFontCache::Find(int32_t number, bool fontPrograms) {
   auto found = Records.find(Key(number, fontPrograms));
-  return found == Records.end() ? nullptr : found->second;
+  if (found == Records.end()) return nullptr;
+  Uses.splice(Uses.begin(), Uses, found->second.Use);
+  return found->second.Record;
 }
 
 void TPDFFontCache::Store(int32_t number, bool fontPrograms, std::shared_ptr<TPDFFontCollectionData> record) {
   if (!record) return;
   const size_t bytes = FontRecordBytes(*record);
-  if (bytes > CacheBudget) return;
-  if (Bytes + bytes > CacheBudget) {
-    Records.clear();
-    Bytes = 0;
+  const int64_t key = Key(number, fontPrograms);
+  if (bytes > Budget || Records.count(key)) return;
+  while (Bytes + bytes > Budget && !Uses.empty()) {
+    auto oldest = Records.find(Uses.back());
+    Bytes -= oldest->second.Bytes;
+    Records.erase(oldest);
+    Uses.pop_back();
   }
-  auto [entry, added] = Records.try_emplace(Key(number, fontPrograms), std::move(record));
-  if (added) Bytes += bytes;
+  Uses.push_front(key);
+  Records.emplace(key, TEntry{std::move(record), bytes, Uses.begin()});
+  Bytes += bytes;
 }
 
 size_t FontRecordBytes(const TPDFFontCollectionData& record) {

@@ -1,5 +1,6 @@
 #include "pdf/PellarConvert.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -60,57 +61,68 @@ std::optional<Int> ParseInteger(const Str& text) {
 }
 
 // x rounded to `decimals` places, halves away from zero, after reading it to 18
-// significant digits. Answers the sign, the integer digits and exactly `decimals`
-// fraction digits.
+// significant digits: the sign, the integer digits and exactly `decimals` fraction digits.
+// Built in fixed buffers, as the text writers format every coordinate through it.
+constexpr int SignificantDigits = 18;
+constexpr int MaxIntegerDigits = 310;  // DBL_MAX has 309, a carry adds one
+constexpr int MaxFractionDigits = 64;  // more than a double holds; callers ask for 2 to 15
+
 struct TDecimal {
   bool Negative = false;
-  std::string Integer = "0";
-  std::string Fraction;
+  int IntegerLength = 0;
+  char Integer[MaxIntegerDigits];
+  int FractionLength = 0;
+  char Fraction[MaxFractionDigits];
 };
 
-TDecimal RoundDecimal(double x, int decimals) {
-  TDecimal out;
-  out.Fraction.assign(static_cast<size_t>(decimals), '0');
-  if (!std::isfinite(x) || x == 0) return out;
-  char buffer[64];
-  auto res = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(x), std::chars_format::scientific, 17);
-  std::string text(buffer, res.ptr);
-  size_t ePos = text.find('e');
-  std::string digits = text.substr(0, 1) + text.substr(2, ePos - 2);  // 18 digits
-  int exponent = std::stoi(text.substr(ePos + 1));
-  int keep = exponent + 1 + decimals;  // digits left of the rounding place
-  if (keep < 0) return out;
-  if (keep < static_cast<int>(digits.size())) {
-    bool up = digits[static_cast<size_t>(keep)] >= '5';
-    digits.resize(static_cast<size_t>(keep));
+void RoundDecimal(double x, int decimals, TDecimal& out) {
+  decimals = std::clamp(decimals, 0, MaxFractionDigits);
+  out.Negative = false;
+  out.IntegerLength = 1;
+  out.Integer[0] = '0';
+  out.FractionLength = decimals;
+  std::fill_n(out.Fraction, decimals, '0');
+  if (!std::isfinite(x) || x == 0) return;
+  char text[64];
+  const auto res = std::to_chars(text, text + sizeof text, std::fabs(x), std::chars_format::scientific, 17);
+  // "d.ddddddddddddddddde[+-]xx": one digit, a point, 17 digits, the exponent.
+  char digits[SignificantDigits + 1];
+  digits[0] = text[0];
+  std::copy_n(text + 2, SignificantDigits - 1, digits + 1);
+  int exponent = 0;
+  std::from_chars(text + SignificantDigits + 2 + (text[SignificantDigits + 2] == '+' ? 1 : 0), res.ptr, exponent);
+  int count = SignificantDigits;
+  const int keep = exponent + 1 + decimals;  // digits left of the rounding place
+  if (keep < 0) return;
+  if (keep < count) {
+    const bool up = digits[keep] >= '5';
+    count = keep;
     if (up) {
-      int i = keep - 1;
-      while (i >= 0 && digits[static_cast<size_t>(i)] == '9') digits[static_cast<size_t>(i--)] = '0';
+      int i = count - 1;
+      while (i >= 0 && digits[i] == '9') digits[i--] = '0';
       if (i >= 0) {
-        ++digits[static_cast<size_t>(i)];
+        ++digits[i];
       } else {
-        digits.insert(digits.begin(), '1');
+        std::copy_backward(digits, digits + count, digits + count + 1);
+        digits[0] = '1';
+        ++count;
         ++exponent;
       }
     }
   }
-  int intDigits = exponent + 1;
-  std::string all;
-  if (intDigits <= 0) {
-    all = std::string(static_cast<size_t>(-intDigits), '0') + digits;
-    intDigits = 0;
-  } else {
-    all = digits;
-    if (static_cast<int>(all.size()) < intDigits) all.append(static_cast<size_t>(intDigits) - all.size(), '0');
+  // The digits stand at places exponent, exponent - 1, ...; every other place is a zero.
+  const int intDigits = exponent + 1;
+  auto digitAt = [&](int place) {  // place 0 is the first digit left of the point
+    const int index = exponent - place;
+    return index >= 0 && index < count ? digits[index] : '0';
+  };
+  bool zero = true;
+  if (intDigits > 0) {
+    out.IntegerLength = intDigits;
+    for (int i = 0; i < intDigits; ++i) zero = (out.Integer[i] = digitAt(intDigits - 1 - i)) == '0' && zero;
   }
-  out.Integer = intDigits == 0 ? "0" : all.substr(0, static_cast<size_t>(intDigits));
-  std::string fraction = all.substr(static_cast<size_t>(intDigits));
-  fraction.resize(static_cast<size_t>(decimals), '0');
-  out.Fraction = fraction;
-  bool zero = out.Integer.find_first_not_of('0') == std::string::npos &&
-              out.Fraction.find_first_not_of('0') == std::string::npos;
+  for (int i = 0; i < decimals; ++i) zero = (out.Fraction[i] = digitAt(-1 - i)) == '0' && zero;
   out.Negative = x < 0 && !zero;
-  return out;
 }
 
 uint32_t ToUpperAscii(uint32_t c) { return c >= 'a' && c <= 'z' ? c - 32 : c; }
@@ -164,15 +176,31 @@ int64_t TextToInt64Def(const std::string& text, int64_t fallback) {
 }
 
 std::string FormatReal(int decimals, double x) {
-  TDecimal d = RoundDecimal(x, decimals);
-  size_t end = d.Fraction.find_last_not_of('0');
-  std::string fraction = end == std::string::npos ? "" : d.Fraction.substr(0, end + 1);
-  return (d.Negative ? "-" : "") + d.Integer + (fraction.empty() ? "" : "." + fraction);
+  TDecimal d;
+  RoundDecimal(x, decimals, d);
+  int fraction = d.FractionLength;
+  while (fraction > 0 && d.Fraction[fraction - 1] == '0') --fraction;
+  std::string out;
+  if (d.Negative) out += '-';
+  out.append(d.Integer, static_cast<size_t>(d.IntegerLength));
+  if (fraction > 0) {
+    out += '.';
+    out.append(d.Fraction, static_cast<size_t>(fraction));
+  }
+  return out;
 }
 
 std::string FormatFixed(int decimals, double x) {
-  TDecimal d = RoundDecimal(x, decimals);
-  return (d.Negative ? "-" : "") + d.Integer + (decimals > 0 ? "." + d.Fraction : "");
+  TDecimal d;
+  RoundDecimal(x, decimals, d);
+  std::string out;
+  if (d.Negative) out += '-';
+  out.append(d.Integer, static_cast<size_t>(d.IntegerLength));
+  if (d.FractionLength > 0) {
+    out += '.';
+    out.append(d.Fraction, static_cast<size_t>(d.FractionLength));
+  }
+  return out;
 }
 
 std::string ZeroPadded(int64_t n, int width) {

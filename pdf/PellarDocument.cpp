@@ -66,6 +66,9 @@ TPDFDocument::~TPDFDocument() {
 void TPDFDocument::ResetDocument() {
   Tree.reset();
   ObjectStreams.clear();
+  ObjectStreamsByNumber.clear();
+  ObjectsAfterCollection = 0;
+  StreamBytesRead = 0;
   Scan.reset();
   Objects.clear();
   NumberIndex.clear();
@@ -414,10 +417,16 @@ std::string_view TPDFDocument::ObjectText(const TPDFIndObj& record, std::string&
   scratch = std::to_string(record.Number) + " " + std::to_string(record.Generation) + " obj\r";
   const auto fallback = [&scratch]() -> std::string_view { return scratch += "null\rendobj"; };
   if (record.ObjectStreamNumber == record.Number) return fallback();
-  TPDFIndObj* holder = ObjectByNumber(record.ObjectStreamNumber);
-  TPDFStream* stream = holder ? As<TPDFStream>(RecordObject(*holder)) : nullptr;
-  if (!stream || stream->Dictionary()->TypeName() != "ObjStm") return fallback();
-  TPDFObjectStream* cache = ObjectStreamCache(*stream);
+  TPDFObjectStream* cache = nullptr;
+  if (auto known = ObjectStreamsByNumber.find(record.ObjectStreamNumber); known != ObjectStreamsByNumber.end()) {
+    cache = known->second;
+  } else {
+    TPDFIndObj* holder = ObjectByNumber(record.ObjectStreamNumber);
+    TPDFStream* stream = holder ? As<TPDFStream>(RecordObject(*holder)) : nullptr;
+    if (!stream || stream->Dictionary()->TypeName() != "ObjStm") return fallback();
+    cache = ObjectStreamCache(*stream);
+    ObjectStreamsByNumber.emplace(record.ObjectStreamNumber, cache);
+  }
   if (cache->First <= 0 || cache->Count <= 0 || record.Index < 0 || record.Index >= cache->Count || !cache->IndexArray ||
       cache->IndexArray->Count() / 2 < cache->Count)
     return fallback();
@@ -567,6 +576,7 @@ TPDFStream* TPDFDocument::ProbeStream(TPDFIndObj& record, std::string_view text,
   stream->Dictionary()->CopyFrom(*dict);
   stream->Data = text.substr(start, count);
   stream->Dictionary()->Put("Length", ObjectPool->NewNumeric(static_cast<double>(stream->Data.size())));
+  StreamBytesRead += static_cast<int64_t>(stream->Data.size());
   if (!record.Compressed) {  // the text is a view into the file
     record.StreamDataOffset = static_cast<int32_t>(text.data() - FileText.data() + static_cast<ptrdiff_t>(start));
     record.StreamDataLength = static_cast<int32_t>(stream->Data.size());
@@ -622,6 +632,7 @@ TPDFIndObj* TPDFDocument::AddIndirectObject(TPDFObject* object) {
   record->Number = number;
   record->Parsed = true;
   record->Decrypted = true;
+  record->InMemory = true;
   record->Object = object;
   object->MarkIndirect(number, 0);
   TPDFIndObj* added = record.get();
@@ -631,6 +642,44 @@ TPDFIndObj* TPDFDocument::AddIndirectObject(TPDFObject* object) {
   HighestNumber = static_cast<int32_t>(std::min<int64_t>(next, std::numeric_limits<int32_t>::max()));
   static_cast<TPDFNumeric*>(TrailerDict->Get("Size", false))->Value = static_cast<double>(next);
   return added;
+}
+
+bool TPDFDocument::RemoveNewestObject(int32_t number) {
+  if (Objects.empty() || NumberIndex.empty() || !Objects.back()->InMemory || Objects.back()->Number != number ||
+      NumberIndex.back().first != number || NumberIndex.back().second != static_cast<int32_t>(Objects.size()) - 1)
+    return false;
+  Objects.pop_back();
+  NumberIndex.pop_back();
+  return true;
+}
+
+// A collection also walks the object table, so a file of many objects waits for a quarter of
+// their count in new objects: the work stays in proportion to what the pages read.
+bool TPDFDocument::CollectionDue() const {
+  const int64_t grown = ObjectPool->Count() - ObjectsAfterCollection;
+  const int64_t records = static_cast<int64_t>(Objects.size()) / 4;
+  return grown >= std::max({ObjectsAfterCollection, CollectAfterObjects, records}) ||
+         StreamBytesRead >= CollectAfterStreamBytes;
+}
+
+void TPDFDocument::CollectObjects(std::span<TPDFObject* const> keep) {
+  TPDFStructure& pool = *ObjectPool;
+  pool.Mark(TrailerDict);
+  for (TPDFObject* object : keep) pool.Mark(object);
+  for (const auto& record : Objects)
+    if (record->InMemory) pool.Mark(record->Object);
+  for (const auto& cache : ObjectStreams) pool.Mark(cache->IndexArray);
+  for (const auto& record : Objects) {
+    if (record->InMemory || !record->Parsed || pool.IsMarked(record->Object)) continue;
+    record->Parsed = false;
+    record->Object = nullptr;
+    record->Decrypted = false;
+    record->StreamDataOffset = record->StreamDataLength = 0;
+    record->StreamDataReleased = false;
+  }
+  pool.SweepUnmarked();
+  ObjectsAfterCollection = pool.Count();
+  StreamBytesRead = 0;
 }
 
 TPDFDictionary* TPDFDocument::EnsureDictionaryEntry(const std::string& key) {

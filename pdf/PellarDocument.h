@@ -3,7 +3,9 @@
 // the page tree. Objects are parsed (and decrypted) the first time they are asked for.
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
+#include <unordered_map>
 #include <string_view>
 #include <vector>
 
@@ -38,6 +40,7 @@ struct TPDFIndObj {
   int32_t StreamDataOffset = 0;
   int32_t StreamDataLength = 0;
   bool StreamDataReleased = false;
+  bool InMemory = false;  // made by AddIndirectObject, not read from the file
 };
 
 // The decoded data and number table of an object stream, read once.
@@ -81,6 +84,26 @@ public:
   bool StreamDataUnread(int32_t number) const;
   // Registers an object made in memory as a new indirect object.
   TPDFIndObj* AddIndirectObject(TPDFObject* object);
+  // Removes the indirect object made in memory last when it has that number: the objects a
+  // page added for itself, once the page is let go of. Answers whether it did.
+  bool RemoveNewestObject(int32_t number);
+
+  // Objects read from the file are let go of in collections, so that a walk over the pages
+  // needs memory for the largest page rather than for all of them. A collection is due once
+  // the pool has grown by as many objects as stayed after the last one (at least
+  // CollectAfterObjects and a quarter of the object table), or once CollectAfterStreamBytes of
+  // stream data were read since: each then costs a walk over what stays and over the table,
+  // which what it frees pays back.
+  static constexpr int64_t DefaultCollectAfterObjects = 4096;
+  static constexpr int64_t DefaultCollectAfterStreamBytes = int64_t(2) << 20;
+  int64_t CollectAfterObjects = DefaultCollectAfterObjects;
+  int64_t CollectAfterStreamBytes = DefaultCollectAfterStreamBytes;
+  bool CollectionDue() const;
+  // Frees every object that neither the trailer, the objects in `keep`, the objects made in
+  // memory nor the object-stream tables hold, directly or within; records of the file whose
+  // object goes are read again on their next use. Nothing else may hold an object of the
+  // document across a collection.
+  void CollectObjects(std::span<TPDFObject* const> keep);
 
   TPDFDictionary* Catalog();
   TPDFDictionary* PagesRoot();
@@ -154,6 +177,10 @@ private:
   std::vector<TEntryRecord> Records;
   std::vector<int32_t> SectionOffsets;
   std::vector<std::unique_ptr<TPDFObjectStream>> ObjectStreams;
+  // The same caches by the number of their stream: a collection may let go of the stream itself.
+  std::unordered_map<int32_t, TPDFObjectStream*> ObjectStreamsByNumber;
+  int64_t ObjectsAfterCollection = 0;
+  int64_t StreamBytesRead = 0;  // since the last collection
   std::unique_ptr<TPDFObjectScan> Scan;  // made on first need
   std::string VersionText;
   std::string FileText;

@@ -55,6 +55,11 @@ protected:
   // misuse) holds itself is not walked again.
   mutable bool Busy = false;
   friend class TPDFBusyGuard;
+
+private:
+  // Reached from what stays when the pool lets go of what nothing needs (TPDFStructure::Mark).
+  bool Marked = false;
+  friend class TPDFStructure;
 };
 
 class TPDFName : public TPDFObject {

@@ -94,6 +94,43 @@ bool TPDFStructure::DiscardObject(TPDFObject* object) {
   return true;
 }
 
+// A walk with its own stack: nesting as deep as the parser allows must not exhaust the
+// call stack. An object already marked is not entered again, which also ends cycles.
+void TPDFStructure::Mark(TPDFObject* object) {
+  std::vector<TPDFObject*> pending;
+  auto visit = [&pending](TPDFObject* o) {
+    if (o && !o->Marked) {
+      o->Marked = true;
+      pending.push_back(o);
+    }
+  };
+  visit(object);
+  while (!pending.empty()) {
+    TPDFObject* o = pending.back();
+    pending.pop_back();
+    if (auto* dict = As<TPDFDictionary>(o)) {
+      for (int i = 0; i < dict->Count(); ++i) {
+        visit(dict->Entry(i).Key);
+        visit(dict->Entry(i).Value);
+      }
+    } else if (auto* array = As<TPDFArray>(o)) {
+      for (int i = 0; i < array->Count(); ++i) visit(array->Item(i));
+    } else if (auto* stream = As<TPDFStream>(o)) {
+      visit(stream->Dictionary());
+    }
+  }
+}
+
+size_t TPDFStructure::SweepUnmarked() {
+  for (TPDFName* name : Interned) Mark(name);
+  const size_t before = Objects.size();
+  std::erase_if(Objects, [](const std::unique_ptr<TPDFObject>& o) { return !o->Marked; });
+  for (const auto& o : Objects) o->Marked = false;
+  const size_t freed = before - Objects.size();
+  Spare += static_cast<int>(freed);
+  return freed;
+}
+
 TPDFArray* TPDFStructure::NewArray() { return Create<TPDFArray>(); }
 
 TPDFArray* TPDFStructure::NewArray(const std::vector<TPDFObject*>& items) {

@@ -34,6 +34,12 @@ public:
   // Frees the object unless it is a common name or another object of the pool holds it.
   // Answers whether it was freed.
   bool DiscardObject(TPDFObject* object);
+  // Letting go of what nothing needs: Mark each object that stays (with everything it holds
+  // directly; references are not followed), then SweepUnmarked frees the rest, except the
+  // interned key names, and answers how many it freed.
+  void Mark(TPDFObject* object);
+  bool IsMarked(const TPDFObject* object) const { return object && object->Marked; }
+  size_t SweepUnmarked();
   // Frees every object and restores the default writing settings.
   void ResetPool();
   // Makes sure that n slots are spare.

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <clocale>
+#include <cstdio>
 #include <csignal>
 #include <cstring>
 #include <ctime>
@@ -238,6 +239,19 @@ bool TFile::Create(const std::u16string& path) {
   Close();
   Handle = ::open(FileSystemName(path).c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   LastErrno = Handle < 0 ? errno : 0;
+  return Handle >= 0;
+}
+
+bool TFile::CreateTemporary() {
+  Close();
+  std::FILE* file = std::tmpfile();
+  if (!file) {
+    LastErrno = errno;
+    return false;
+  }
+  Handle = ::fcntl(fileno(file), F_DUPFD_CLOEXEC, 0);
+  LastErrno = Handle < 0 ? errno : 0;
+  std::fclose(file);
   return Handle >= 0;
 }
 

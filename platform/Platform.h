@@ -60,6 +60,9 @@ public:
   // Both set LastErrno and answer false on failure.
   bool Open(const std::u16string& path, Access access);
   bool Create(const std::u16string& path);  // create or truncate, read and write
+  // A file without a name in the system's temporary directory, read and write; it is gone
+  // when closed, and when the process ends however it ends.
+  bool CreateTemporary();
   void Close();
   bool IsOpen() const { return Handle >= 0; }
   int64_t Read(void* buffer, int64_t count);

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "app/WideStringList.h"
 #include "engine/Pellar.h"
+#include "pdf/PellarConvert.h"
 #include "platform/Platform.h"
 
 namespace {
@@ -89,5 +93,52 @@ TEST(PositionText, UnreadableCoordinateIsAnError) {
     FAIL();
   } catch (const std::exception& e) {
     EXPECT_STREQ(e.what(), "'1,5' is not a valid floating point value");
+  }
+}
+
+namespace {
+
+// The reformatting done the plain way: the text split into list items, each item at its commas.
+std::u16string PlainPositionText(const std::u16string& csv) {
+  TWideStringList lines, fields, entries;
+  lines.SetText(csv);
+  for (int i = 0; i < lines.Count(); ++i) {
+    SplitDelimited(lines.Get(i), u",", fields, u'\0', u"\"");
+    if (fields.Count() < 12) continue;
+    const double x = ReadDecimalField(fields.Get(3)), y = ReadDecimalField(fields.Get(4));
+    if (fields.Get(11).empty()) continue;
+    entries.Add(u"@X=" + AsciiToWide(FormatFixed(2, x)) + u",Y=" + AsciiToWide(FormatFixed(2, y)) + u"@" +
+                fields.Get(11) + u"@ENDTEXT@");
+  }
+  return TrimBlanks(entries.Text());
+}
+
+std::u16string Outcome(std::u16string (*reformat)(const std::u16string&), const std::u16string& csv) {
+  try {
+    return reformat(csv);
+  } catch (const std::runtime_error&) {
+    return u"(error)";
+  }
+}
+
+}  // namespace
+
+// CSV texts of twelve-field lines with quotes, commas, line breaks, blanks and U+0000 mixed in:
+// the one-pass reformatting answers what the plain one does, errors included.
+TEST(PositionText, OnePassReadsAsThePlainSplit) {
+  std::mt19937 random(25);
+  const std::u16string noise[] = {u"\"", u",", u"\r", u"\n", u"\r\n", u"\n\r", u"\v", u"\u2028", u" ", u"x", u"\u00e9",
+                                  std::u16string(1, u'\0')};
+  for (int round = 0; round < 3000; ++round) {
+    std::u16string csv;
+    const int lines = static_cast<int>(random() % 6);
+    for (int line = 0; line < lines; ++line) {
+      csv += u"\"F1\",#000000,12,";
+      csv += AsciiToWide(std::to_string(static_cast<int>(random() % 2000) - 1000) + "." + std::to_string(random() % 1000));
+      csv += u",72.125,1,2,3,4,5,6,\"word\"\r\n";
+    }
+    for (int k = static_cast<int>(random() % 4); k > 0 && !csv.empty(); --k)
+      csv.insert(random() % csv.size(), noise[random() % std::size(noise)]);
+    ASSERT_EQ(Outcome(PositionTextFromCsv, csv), Outcome(PlainPositionText, csv)) << round;
   }
 }

@@ -225,3 +225,27 @@ TEST(PellarStructure, FactoriesFillTheirObjects) {
 }
 
 }  // namespace
+
+// What a mark reaches stays: entries, items and stream dictionaries at any depth, and the
+// interned key names whether reached or not. The rest is freed, and the marks are cleared.
+TEST(PellarStructure, SweepFreesWhatNoMarkReached) {
+  TPDFStructure pool;
+  TPDFDictionary* kept = pool.NewDictionary();
+  TPDFArray* items = pool.NewArray({pool.NewNumeric(1), pool.NewString("s", false)});
+  TPDFStream* stream = pool.NewStream("data", false);  // its /Length key is interned
+  items->Add(stream);
+  kept->Put("Kids", items);
+  TPDFDictionary* loose = pool.NewDictionary();
+  loose->Put("Type", pool.NewName("Page"));  // an interned key, a value that goes
+  const int before = pool.Count();
+  pool.Mark(kept);
+  EXPECT_TRUE(pool.IsMarked(stream->Dictionary()));
+  EXPECT_FALSE(pool.IsMarked(loose));
+  EXPECT_EQ(pool.SweepUnmarked(), 2u);
+  EXPECT_EQ(pool.Count(), before - 2);
+  EXPECT_FALSE(pool.IsMarked(kept));
+  EXPECT_EQ(As<TPDFStream>(As<TPDFArray>(kept->Get("Kids", false))->Item(2))->Data, "data");
+  EXPECT_EQ(pool.SweepUnmarked(), static_cast<size_t>(before - 4));  // all but "Length" and "Type"
+  EXPECT_NE(pool.FindName("Type"), nullptr);
+  EXPECT_NE(pool.FindName("Length"), nullptr);
+}
