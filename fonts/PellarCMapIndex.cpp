@@ -6,6 +6,8 @@ namespace {
 
 constexpr uint32_t CodeCount = 0x10000;
 
+bool CrossesFirstByte(const TPDFCMapEntry& entry) { return (entry.Low >> 8) != (entry.High >> 8); }
+
 }  // namespace
 
 int32_t TPDFCMapIndex::Find(const TPDFCMap& map, int32_t code) const {
@@ -30,12 +32,18 @@ void TPDFCMapIndex::Build(const TPDFCMap& map) const {
     return c;
   };
   const size_t count = map.size();
-  for (size_t k = 0; k < count; ++k) {
-    const size_t i = Order == TOrder::FirstWins ? k : count - 1 - k;
-    const TPDFCMapEntry& entry = map[i];
-    for (uint32_t c = unpainted(entry.Low); c <= entry.High; c = unpainted(c)) {
-      owner[c] = static_cast<int32_t>(i);
-      next[c] = c + 1;
+  // Mappings whose ends share their first byte paint first, so that they win over a range
+  // whose ends differ in more than the last byte (<00ff> <01ff>), which a well-formed map
+  // never holds: such a range keeps only the codes no exact mapping names.
+  for (const bool crossing : {false, true}) {
+    for (size_t k = 0; k < count; ++k) {
+      const size_t i = Order == TOrder::FirstWins ? k : count - 1 - k;
+      const TPDFCMapEntry& entry = map[i];
+      if (CrossesFirstByte(entry) != crossing) continue;
+      for (uint32_t c = unpainted(entry.Low); c <= entry.High; c = unpainted(c)) {
+        owner[c] = static_cast<int32_t>(i);
+        next[c] = c + 1;
+      }
     }
   }
   for (uint32_t c = 0; c < CodeCount; ++c) {
