@@ -1,7 +1,29 @@
 #include "fonts/PellarFontSpace.h"
 
-TPDFFontSpace FontSpace(const TPDFFontCollectionData& font) {
+#include <cmath>
+
+namespace {
+
+constexpr double DefaultSpace = 280;  // thousandths of an em
+// A composite font's default width is often an em (the standard's default), which is no
+// word space; a measured space is narrower.
+constexpr double WidestCompositeSpace = 1000;
+
+// The default space in glyph units: a Type 3 font's glyph units are set by its FontMatrix,
+// whose horizontal scale text showing applies to the advances too. A matrix text showing
+// does not use (zero or not finite) leaves thousandths of an em.
+double DefaultSpaceWidth(const TPDFFontCollectionData& font) {
+  if (font.ProgramKind != TFontProgramKind::Type3) return DefaultSpace;
+  const auto& fm = font.FontMatrix;
+  bool usable = fm[0] != 0 && fm[3] != 0;
+  for (double e : fm) usable = usable && std::isfinite(e);
+  const double width = usable ? DefaultSpace / 1000 / std::fabs(fm[0]) : DefaultSpace;
+  return std::isfinite(width) ? width : DefaultSpace;
+}
+
+TPDFFontSpace SimpleFontSpace(const TPDFFontCollectionData& font) {
   TPDFFontSpace space;
+  space.Width = DefaultSpaceWidth(font);
   const TAnsiTexts& ansi = font.AnsiText;
   // A font without a space whose codes end below 255 lends code 255 to the spaces a reader
   // inserts into its text.
@@ -16,4 +38,41 @@ TPDFFontSpace FontSpace(const TPDFFontCollectionData& font) {
   const double width = font.Widths[space.Code];
   if (found && width != UnmeasuredWidth && width > 0) space.Width = width;
   return space;
+}
+
+// The code of a composite font whose text is U+0020, or -1: the first mapping of the
+// ToUnicode map that gives it (and answers for that code), else code 32 of a predefined
+// encoding that reads it as a space.
+int32_t CompositeSpaceCode(const TPDFFontCollectionData& font) {
+  const TPDFCMap& ranges = font.ToUnicodeRanges;
+  for (size_t i = 0; i < ranges.size(); ++i) {
+    const TPDFCMapEntry& entry = ranges[i];
+    if (entry.Codes.size() != 1) continue;
+    // The text of code c is the unit moved on by c - Low, modulo 2^16.
+    const int64_t code = int64_t(entry.Low) + ((0x20 - int64_t(entry.Codes[0])) & 0xFFFF);
+    if (code <= entry.High && font.ToUnicodeIndex.Find(ranges, static_cast<int32_t>(code)) == int32_t(i))
+      return static_cast<int32_t>(code);
+  }
+  if (ranges.empty() && !font.CIDSystemInfo.empty() &&
+      PredefinedUnicode(font.EncodingName, font.CIDSystemInfo, 0x20) == u" ")
+    return 0x20;
+  return -1;
+}
+
+TPDFFontSpace CompositeFontSpace(const TPDFFontCollectionData& font) {
+  TPDFFontSpace space;
+  space.Width = DefaultSpace;
+  const int32_t code = CompositeSpaceCode(font);
+  if (code < 0) return space;
+  const int32_t cid = PredefinedCID(font.EncodingName, code);
+  const std::optional<int32_t> width = font.CIDWidths.Width(static_cast<uint32_t>(cid >= 0 ? cid : code));
+  if (width && *width > 0 && *width < WidestCompositeSpace) space.Width = *width;
+  return space;
+}
+
+}  // namespace
+
+TPDFFontSpace FontSpace(const TPDFFontCollectionData& font) {
+  if (!font.Space) font.Space = font.Composite ? CompositeFontSpace(font) : SimpleFontSpace(font);
+  return *font.Space;
 }
