@@ -20,9 +20,10 @@ enum class TFontProgramKind { None, Type1, Compact, TrueType, Type3 };
 // standard encoding through the CFF standard strings.
 const TGlyphNames& StandardEncodingNames();
 
-// The clear-text part of a Type 1 program (its first length1 bytes) read for /Encoding;
-// StandardEncoding names where it assigns none, and all of them when length1 or length2
-// is not positive.
+// The clear-text part of a Type 1 program (its first length1 bytes) read for /Encoding: an
+// array's "dup code /name put" entries, ".notdef" at the codes it leaves unset; the
+// StandardEncoding names for "/Encoding StandardEncoding", for a program without an
+// encoding array, and when length1 or length2 is not positive.
 TGlyphNames Type1BuiltInEncoding(std::string_view program, int64_t length1, int64_t length2);
 
 struct TCompactProgram {
