@@ -77,6 +77,7 @@ private:
   void ApplyWidths();
   void BuildTextTables(bool type0);
   void ReadOwnCodes(TPDFFontCollectionData& record);
+  void ReadProgramCharacters();
   bool IsCIDFont() const {
     return Font.Subtype == TFontSubtype::CIDFontType0 || Font.Subtype == TFontSubtype::CIDFontType2;
   }
@@ -149,7 +150,31 @@ std::unique_ptr<TPDFFontCollectionData> TFontRecordBuilder::BuildComposite() {
   Record->OneByteCodes = Font.EncodingForm == TEncodingForm::Stream && Font.EncodingOneByte;
   ApplyDifferences(Font.Differences, Names);
   BuildTextTables(true);
+  ReadProgramCharacters();
   return std::move(Record);
+}
+
+// An Identity-H or -V TrueType font without a ToUnicode map shows glyph indexes (through its
+// /CIDToGIDMap when it has one): its program's 'cmap', read backwards, gives their characters.
+void TFontRecordBuilder::ReadProgramCharacters() {
+  const TFontDictionary* cidFont = Font.Descendant.get();
+  const bool identity = Record->EncodingName == "Identity-H" || Record->EncodingName == "Identity-V";
+  if (!identity || Font.ToUnicode || !cidFont || cidFont->Subtype != TFontSubtype::CIDFontType2 ||
+      !Options.FontPrograms || !cidFont->FontFile2.Present || Record->ProgramKind != TFontProgramKind::TrueType)
+    return;
+  std::vector<char32_t> glyphs = TrueTypeGlyphCharacters(cidFont->FontFile2.Data);
+  if (glyphs.empty() || Record->CIDToGIDMap.empty()) {
+    Record->CodeCharacters = std::move(glyphs);
+    return;
+  }
+  // Two bytes per CID, the glyph index big-endian.
+  const std::string& map = Record->CIDToGIDMap;
+  std::vector<char32_t>& codes = Record->CodeCharacters;
+  codes.assign(map.size() / 2, 0);
+  for (size_t cid = 0; cid < codes.size(); ++cid) {
+    const size_t glyph = size_t(uint8_t(map[2 * cid])) << 8 | uint8_t(map[2 * cid + 1]);
+    if (glyph < glyphs.size()) codes[cid] = glyphs[glyph];
+  }
 }
 
 void TFontRecordBuilder::ReadEncoding() {

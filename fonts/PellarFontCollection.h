@@ -54,6 +54,9 @@ struct TPDFFontCollectionData {
   bool OneByteCodes = false;
   std::string EncodingName;   // a Type0 font's /Encoding name
   std::string CIDSystemInfo;  // Registry-Ordering-Supplement of a CIDFont
+  // The character of each code of an Identity TrueType composite font without a ToUnicode
+  // map, from its program's 'cmap' (0: none); empty for other fonts.
+  std::vector<char32_t> CodeCharacters;
   // The font's space, found on first use: a composite font's search runs over its map.
   mutable std::optional<TPDFFontSpace> Space;
 };

@@ -49,6 +49,12 @@ private:
   std::vector<int32_t> Advances;                         // by glyph index, already scaled; empty: 750 for all
 };
 
+// The character of each glyph index of TrueType data, from its Unicode 'cmap' subtables
+// ((3,10), (0,4), (0,6), (3,1), (0,x); formats 4 and 12) read backwards: the best subtable that
+// names a glyph gives its lowest character; 0 where none does. Empty without such a subtable;
+// otherwise as long as the last glyph named.
+std::vector<char32_t> TrueTypeGlyphCharacters(std::string_view font);
+
 // The installed face that stands in for a font a PDF does not embed.
 struct TSubstituteFace {
   std::string Family;

@@ -1,5 +1,6 @@
 #include "fonts/PellarFontSpace.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -52,6 +53,11 @@ int32_t CompositeSpaceCode(const TPDFFontCollectionData& font) {
     const int64_t code = int64_t(entry.Low) + ((0x20 - int64_t(entry.Codes[0])) & 0xFFFF);
     if (code <= entry.High && font.ToUnicodeIndex.Find(ranges, static_cast<int32_t>(code)) == int32_t(i))
       return static_cast<int32_t>(code);
+  }
+  if (ranges.empty()) {
+    const auto& characters = font.CodeCharacters;
+    const auto found = std::find(characters.begin(), characters.end(), U' ');
+    if (found != characters.end()) return static_cast<int32_t>(found - characters.begin());
   }
   if (ranges.empty() && !font.CIDSystemInfo.empty() &&
       PredefinedUnicode(font.EncodingName, font.CIDSystemInfo, 0x20) == u" ")
