@@ -80,6 +80,8 @@ private:
   void Name(uint32_t glyph, char32_t c) {
     --Budget;
     if (glyph == 0 || glyph >= GlyphCount || c == 0) return;
+    // Sized by the highest glyph named, so that a small font costs little.
+    if (glyph >= Glyphs.size()) Glyphs.resize(glyph + 1, 0);
     char32_t& known = Glyphs[glyph];
     if (known == 0 || c < known) known = c;
   }
@@ -107,13 +109,12 @@ std::vector<char32_t> TrueTypeGlyphCharacters(std::string_view font) {
   std::stable_sort(found.begin(), found.end());
   std::vector<char32_t> result;
   for (const auto& [rank, offset] : found) {
-    std::vector<char32_t> glyphs(GlyphCount, 0);
+    std::vector<char32_t> glyphs;
     TSubtableReader(glyphs).Read(cmap->substr(offset));
-    if (result.empty()) result.assign(GlyphCount, 0);
+    if (glyphs.size() > result.size()) result.resize(glyphs.size(), 0);
     // A better subtable's answers stand; a later one only fills glyphs it left unnamed.
-    for (size_t g = 0; g < GlyphCount; ++g)
+    for (size_t g = 0; g < glyphs.size(); ++g)
       if (result[g] == 0) result[g] = glyphs[g];
   }
-  while (!result.empty() && result.back() == 0) result.pop_back();
   return result;
 }
