@@ -121,7 +121,7 @@ private:
   const TFontBuildOptions& Options;
   std::unique_ptr<TPDFFontCollectionData> Record = std::make_unique<TPDFFontCollectionData>();
   TGlyphNames Names = EncodingNames(TBaseEncoding::Standard);
-  TGlyphNames BaseNames = Names;     // the base encoding's names, before programs and /Differences
+  TGlyphNames BaseNames;  // the base encoding's names, before programs and /Differences (set by ReadEncoding)
   std::optional<TGlyphNames> WidthNames;  // names the Symbol metrics know, for the standard Symbol font
   bool EncodingNameGiven = false;
   bool KnownBaseEncoding = false;
