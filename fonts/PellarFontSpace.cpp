@@ -24,7 +24,7 @@ double DefaultSpaceWidth(const TPDFFontCollectionData& font) {
 
 TPDFFontSpace SimpleFontSpace(const TPDFFontCollectionData& font) {
   TPDFFontSpace space;
-  space.Width = DefaultSpaceWidth(font);
+  space.GlyphWidth = DefaultSpaceWidth(font);
   const TAnsiTexts& ansi = font.AnsiText;
   // A font without a space whose codes end below 255 lends code 255 to the spaces a reader
   // inserts into its text.
@@ -37,7 +37,7 @@ TPDFFontSpace SimpleFontSpace(const TPDFFontCollectionData& font) {
     }
   }
   const double width = font.Widths[space.Code];
-  if (found && width != UnmeasuredWidth && width > 0) space.Width = width;
+  if (found && width != UnmeasuredWidth && width > 0) space.Width = space.GlyphWidth = width;
   return space;
 }
 
@@ -67,12 +67,11 @@ int32_t CompositeSpaceCode(const TPDFFontCollectionData& font) {
 
 TPDFFontSpace CompositeFontSpace(const TPDFFontCollectionData& font) {
   TPDFFontSpace space;
-  space.Width = DefaultSpace;
   const int32_t code = CompositeSpaceCode(font);
   if (code < 0) return space;
   const int32_t cid = PredefinedCID(font.EncodingName, code);
   const std::optional<int32_t> width = font.CIDWidths.Width(static_cast<uint32_t>(cid >= 0 ? cid : code));
-  if (width && *width > 0 && *width < WidestCompositeSpace) space.Width = *width;
+  if (width && *width > 0 && *width < WidestCompositeSpace) space.Width = space.GlyphWidth = *width;
   return space;
 }
 
