@@ -26,12 +26,7 @@ class TPDFFontCache;
 // measure of a word gap (see FontSpace).
 struct TPDFFontSpace {
   unsigned char Code = 32;
-  // The measured width in glyph units, or else the default of 280 thousandths of an em; the
-  // content-order reader, which measures every font in thousandths, reads this one.
-  double Width = 280;
-  // The same in the font's own glyph units: a Type 3 font's default scaled by its FontMatrix,
-  // as text showing measures its advances and TJ moves.
-  double GlyphWidth = 280;
+  double Width = 280;  // glyph units; the default is thousandths of an em
 };
 
 // One loaded font. For a Type0 font it is the record of its descendant, marked composite.

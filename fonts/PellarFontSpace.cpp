@@ -1,30 +1,15 @@
 #include "fonts/PellarFontSpace.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
-constexpr double DefaultSpace = 280;  // thousandths of an em
 // A composite font's default width is often an em (the standard's default), which is no
 // word space; a measured space is narrower.
 constexpr double WidestCompositeSpace = 1000;
 
-// The default space in glyph units: a Type 3 font's glyph units are set by its FontMatrix,
-// whose horizontal scale text showing applies to the advances too. A matrix text showing
-// does not use (zero or not finite) leaves thousandths of an em.
-double DefaultSpaceWidth(const TPDFFontCollectionData& font) {
-  if (font.ProgramKind != TFontProgramKind::Type3) return DefaultSpace;
-  const auto& fm = font.FontMatrix;
-  bool usable = fm[0] != 0 && fm[3] != 0;
-  for (double e : fm) usable = usable && std::isfinite(e);
-  const double width = usable ? DefaultSpace / 1000 / std::fabs(fm[0]) : DefaultSpace;
-  return std::isfinite(width) ? width : DefaultSpace;
-}
-
 TPDFFontSpace SimpleFontSpace(const TPDFFontCollectionData& font) {
   TPDFFontSpace space;
-  space.GlyphWidth = DefaultSpaceWidth(font);
   const TAnsiTexts& ansi = font.AnsiText;
   // A font without a space whose codes end below 255 lends code 255 to the spaces a reader
   // inserts into its text.
@@ -37,7 +22,7 @@ TPDFFontSpace SimpleFontSpace(const TPDFFontCollectionData& font) {
     }
   }
   const double width = font.Widths[space.Code];
-  if (found && width != UnmeasuredWidth && width > 0) space.Width = space.GlyphWidth = width;
+  if (found && width != UnmeasuredWidth && width > 0) space.Width = width;
   return space;
 }
 
@@ -71,7 +56,7 @@ TPDFFontSpace CompositeFontSpace(const TPDFFontCollectionData& font) {
   if (code < 0) return space;
   const int32_t cid = PredefinedCID(font.EncodingName, code);
   const std::optional<int32_t> width = font.CIDWidths.Width(static_cast<uint32_t>(cid >= 0 ? cid : code));
-  if (width && *width > 0 && *width < WidestCompositeSpace) space.Width = space.GlyphWidth = *width;
+  if (width && *width > 0 && *width < WidestCompositeSpace) space.Width = *width;
   return space;
 }
 

@@ -111,7 +111,7 @@ private:
   }
 
   double SpaceWidth() {
-    if (!Space) Space = FontSpace(Font).GlyphWidth;
+    if (!Space) Space = FontSpace(Font).Width;
     return *Space;
   }
 

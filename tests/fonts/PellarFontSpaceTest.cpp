@@ -34,7 +34,6 @@ TEST(PellarFontSpace, CodeAndWidth) {
     std::function<void(TFont&)> Change;
     int Code;
     double Width;
-    double GlyphWidth = Width;
   } cases[] = {
       {"simple font's code 32", [](TFont&) {}, 32, 250},
       {"space of width 0 takes the default", [](TFont& f) { f.Widths[32] = 0; }, 32, 280},
@@ -48,9 +47,7 @@ TEST(PellarFontSpace, CodeAndWidth) {
          f.CIDSystemInfo = "Adobe-Identity-0";
          f.CIDWidths.Add(32, 32, 333);
        }), 32, 333},
-      {"Type 3 default in FontMatrix units", Type3(0.012, 0), 32, 280, 280.0 / 12},
       {"Type 3 measured space in glyph units", Type3(0.012, 25), 32, 25},
-      {"Type 3 matrix that text showing does not use", Type3(0, 0), 32, 280},
   };
   for (const TCase& c : cases) {
     auto font = SimpleTestFont(1);
@@ -60,7 +57,6 @@ TEST(PellarFontSpace, CodeAndWidth) {
     const TPDFFontSpace space = FontSpace(*font);
     EXPECT_EQ(space.Code, c.Code) << c.Label;
     EXPECT_DOUBLE_EQ(space.Width, c.Width) << c.Label;
-    EXPECT_DOUBLE_EQ(space.GlyphWidth, c.GlyphWidth) << c.Label;
   }
 }
 
