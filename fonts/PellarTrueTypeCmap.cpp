@@ -13,9 +13,10 @@ namespace {
 
 constexpr size_t GlyphCount = 0x10000;  // glyph indexes are 16-bit
 constexpr char32_t LastCharacter = 0x10FFFF;
-// Characters a subtable may name in all: a well-formed subtable names each character once
-// (at most 1.1 million), while overlapping hostile ranges could name billions.
-constexpr size_t MaxMappingsPerSubtable = 1 << 21;
+// Characters the subtables of a font may name in all: a font's subtables name each of its
+// characters once or twice (an embedded subset a few thousand), while overlapping hostile
+// ranges could name billions. Glyphs past the limit keep no character.
+constexpr size_t MaxMappings = 1 << 18;
 
 // The Unicode subtables, best first: full repertoire before the BMP, Windows before Unicode.
 constexpr std::array<std::pair<uint16_t, uint16_t>, 7> Preferred{
@@ -24,7 +25,7 @@ constexpr std::array<std::pair<uint16_t, uint16_t>, 7> Preferred{
 // Character by glyph of one subtable: the lowest character that names each glyph.
 class TSubtableReader {
 public:
-  explicit TSubtableReader(std::vector<char32_t>& glyphs) : Glyphs(glyphs) {}
+  TSubtableReader(std::vector<char32_t>& glyphs, size_t& budget) : Glyphs(glyphs), Budget(budget) {}
 
   void Read(std::string_view table) {
     TFontReader in(table);
@@ -87,7 +88,7 @@ private:
   }
 
   std::vector<char32_t>& Glyphs;
-  size_t Budget = MaxMappingsPerSubtable;
+  size_t& Budget;
 };
 
 }  // namespace
@@ -108,9 +109,10 @@ std::vector<char32_t> TrueTypeGlyphCharacters(std::string_view font) {
   }
   std::stable_sort(found.begin(), found.end());
   std::vector<char32_t> result;
+  size_t budget = MaxMappings;
   for (const auto& [rank, offset] : found) {
     std::vector<char32_t> glyphs;
-    TSubtableReader(glyphs).Read(cmap->substr(offset));
+    TSubtableReader(glyphs, budget).Read(cmap->substr(offset));
     if (glyphs.size() > result.size()) result.resize(glyphs.size(), 0);
     // A better subtable's answers stand; a later one only fills glyphs it left unnamed.
     for (size_t g = 0; g < glyphs.size(); ++g)
