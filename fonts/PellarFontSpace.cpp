@@ -14,7 +14,9 @@ TPDFFontSpace SimpleFontSpace(const TPDFFontCollectionData& font) {
   // A font without a space whose codes end below 255 lends code 255 to the spaces a reader
   // inserts into its text.
   const bool lends255 = font.LastChar < 255;
-  bool found = ansi[space.Code] == " ";
+  // Code 32 that a program's encoding array leaves unset (.notdef, no text) still measures
+  // the space: its /Widths entry is the width the font's writer gave the gap between words.
+  bool found = ansi[space.Code] == " " || (ansi[space.Code].empty() && font.GlyphNames[space.Code] == ".notdef");
   for (int c = 0; c < 256 && !found; ++c) {
     if (ansi[static_cast<size_t>(c)] == " " || (c == 255 && lends255)) {
       space.Code = static_cast<unsigned char>(c);
