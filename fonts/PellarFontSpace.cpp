@@ -14,17 +14,18 @@ TPDFFontSpace SimpleFontSpace(const TPDFFontCollectionData& font) {
   // A font without a space whose codes end below 255 lends code 255 to the spaces a reader
   // inserts into its text.
   const bool lends255 = font.LastChar < 255;
-  // Code 32 that a program's encoding array leaves unset (.notdef, no text) still measures
-  // the space: its /Widths entry is the width the font's writer gave the gap between words.
-  bool found = ansi[space.Code] == " " || (ansi[space.Code].empty() && font.GlyphNames[space.Code] == ".notdef");
+  auto measured = [&](size_t c) { return font.Widths[c] != UnmeasuredWidth && font.Widths[c] > 0; };
+  // Code 32 that a program's encoding array leaves unset (.notdef, no text) but gives a width
+  // still measures the space: that is the width the font's writer gave the gap between words.
+  bool found = ansi[space.Code] == " " ||
+               (ansi[space.Code].empty() && font.GlyphNames[space.Code] == ".notdef" && measured(space.Code));
   for (int c = 0; c < 256 && !found; ++c) {
     if (ansi[static_cast<size_t>(c)] == " " || (c == 255 && lends255)) {
       space.Code = static_cast<unsigned char>(c);
       found = true;
     }
   }
-  const double width = font.Widths[space.Code];
-  if (found && width != UnmeasuredWidth && width > 0) space.Width = width;
+  if (found && measured(space.Code)) space.Width = font.Widths[space.Code];
   return space;
 }
 

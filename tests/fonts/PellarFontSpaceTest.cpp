@@ -43,6 +43,11 @@ TEST(PellarFontSpace, CodeAndWidth) {
          f.Widths[32] = 525;
        }, 32, 525},
       {"code 32 that shows another glyph lends 255", [](TFont& f) { f.AnsiText[32] = "x"; }, 255, 280},
+      {"an unset code 32 without a width lends 255", [](TFont& f) {
+         f.AnsiText[32].clear();
+         f.GlyphNames[32] = ".notdef";
+         f.Widths[32] = 0;
+       }, 255, 280},
       {"composite: CID width of the code mapped to U+0020",
        Composite({{0x41, 0x5A, {0x41}}, {0x10, 0x1F, {0x12}}}, [](TFont& f) { f.CIDWidths.Add(0x1E, 0x1E, 226); }), 32, 226},
       {"composite: a space an em wide is no measure", Composite({{0x03, 0x03, {0x20}}}), 32, 280},
