@@ -15,10 +15,11 @@ TPDFFontSpace SimpleFontSpace(const TPDFFontCollectionData& font) {
   // inserts into its text.
   const bool lends255 = font.LastChar < 255;
   auto measured = [&](size_t c) { return font.Widths[c] != UnmeasuredWidth && font.Widths[c] > 0; };
-  // Code 32 that a program's encoding array leaves unset (.notdef, no text) but gives a width
-  // still measures the space: that is the width the font's writer gave the gap between words.
-  bool found = ansi[space.Code] == " " ||
-               (ansi[space.Code].empty() && font.GlyphNames[space.Code] == ".notdef" && measured(space.Code));
+  // Code 32 that a Type 1 program's encoding array leaves unset (.notdef, no text) still stands
+  // for the space, as when such codes kept their standard names: its /Widths entry is the
+  // width TeX's writers give the gap between words.
+  bool found = ansi[space.Code] == " " || (font.ProgramKind == TFontProgramKind::Type1 && ansi[space.Code].empty() &&
+                                           font.GlyphNames[space.Code] == ".notdef");
   for (int c = 0; c < 256 && !found; ++c) {
     if (ansi[static_cast<size_t>(c)] == " " || (c == 255 && lends255)) {
       space.Code = static_cast<unsigned char>(c);

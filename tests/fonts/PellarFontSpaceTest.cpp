@@ -37,16 +37,17 @@ TEST(PellarFontSpace, CodeAndWidth) {
   } cases[] = {
       {"simple font's code 32", [](TFont&) {}, 32, 250},
       {"space of width 0 takes the default", [](TFont& f) { f.Widths[32] = 0; }, 32, 280},
-      {"code 32 an encoding array leaves unset still measures", [](TFont& f) {
+      {"code 32 a Type 1 encoding array leaves unset still measures", [](TFont& f) {
+         f.ProgramKind = TFontProgramKind::Type1;
          f.AnsiText[32].clear();
          f.GlyphNames[32] = ".notdef";
          f.Widths[32] = 525;
        }, 32, 525},
       {"code 32 that shows another glyph lends 255", [](TFont& f) { f.AnsiText[32] = "x"; }, 255, 280},
-      {"an unset code 32 without a width lends 255", [](TFont& f) {
+      {"an unset code 32 of a compact program lends 255", [](TFont& f) {
+         f.ProgramKind = TFontProgramKind::Compact;
          f.AnsiText[32].clear();
          f.GlyphNames[32] = ".notdef";
-         f.Widths[32] = 0;
        }, 255, 280},
       {"composite: CID width of the code mapped to U+0020",
        Composite({{0x41, 0x5A, {0x41}}, {0x10, 0x1F, {0x12}}}, [](TFont& f) { f.CIDWidths.Add(0x1E, 0x1E, 226); }), 32, 226},
