@@ -13,10 +13,10 @@ namespace {
 
 constexpr size_t GlyphCount = 0x10000;  // glyph indexes are 16-bit
 constexpr char32_t LastCharacter = 0x10FFFF;
-// Characters the subtables of a font may name in all: a font's subtables name each of its
-// characters once or twice (an embedded subset a few thousand), while overlapping hostile
-// ranges could name billions. Glyphs past the limit keep no character.
-constexpr size_t MaxMappings = 1 << 18;
+// Characters the subtables of a font may name in all: an embedded subset names a few thousand,
+// a whole CJK font some tens of thousands, while overlapping hostile ranges could name
+// billions. Glyphs past the limit keep no character.
+constexpr size_t MaxMappings = 1 << 17;
 
 // The Unicode subtables, best first: full repertoire before the BMP, Windows before Unicode.
 constexpr std::array<std::pair<uint16_t, uint16_t>, 7> Preferred{
