@@ -22,6 +22,13 @@ class TPDFIndRef;
 class TPDFDictionary;
 class TPDFFontCache;
 
+// The space of a font: the code that shows " " and its width, which readers take as the
+// measure of a word gap (see FontSpace).
+struct TPDFFontSpace {
+  unsigned char Code = 32;
+  double Width = 280;  // glyph units; the default is thousandths of an em
+};
+
 // One loaded font. For a Type0 font it is the record of its descendant, marked composite.
 struct TPDFFontCollectionData {
   int32_t Id = 0;              // object number the font was selected by; 0 for a direct one
@@ -47,6 +54,11 @@ struct TPDFFontCollectionData {
   bool OneByteCodes = false;
   std::string EncodingName;   // a Type0 font's /Encoding name
   std::string CIDSystemInfo;  // Registry-Ordering-Supplement of a CIDFont
+  // The character of each code of an Identity TrueType composite font without a ToUnicode
+  // map, from its program's 'cmap' (0: none); empty for other fonts.
+  std::vector<char32_t> CodeCharacters;
+  // The font's space, found on first use: a composite font's search runs over its map.
+  mutable std::optional<TPDFFontSpace> Space;
 };
 
 class TPDFFontCollection {
