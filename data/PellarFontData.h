@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <unordered_map>
 
 // The Latin character set.
 struct TLatinGlyph {
@@ -70,8 +71,21 @@ std::span<const TCJKCMapName> CJKCMapNames();
 std::string_view CJKCMapData(TCJKCollection collection, bool text);
 
 // The row of a table sorted by name whose name is exactly `name` (byte comparison), or null.
+// Font loading looks up every code of every font: the table each row type comes from is
+// indexed by a hash of its names on first use; another span of rows is searched by halves.
 template <class Row>
 const Row* FindGlyphRow(std::span<const Row> rows, std::string_view name) {
+  static const std::span<const Row> indexed = rows;
+  static const std::unordered_map<std::string_view, const Row*> index = [] {
+    std::unordered_map<std::string_view, const Row*> byName;
+    byName.reserve(indexed.size());
+    for (const Row& row : indexed) byName.emplace(row.Name, &row);
+    return byName;
+  }();
+  if (rows.data() == indexed.data() && rows.size() == indexed.size()) {
+    const auto found = index.find(name);
+    return found == index.end() ? nullptr : found->second;
+  }
   std::size_t low = 0, high = rows.size();
   while (low < high) {
     const std::size_t middle = low + (high - low) / 2;

@@ -96,8 +96,10 @@ std::string InflateData(const std::string& data, size_t limit) {
     produced += made;
     if (rc == Z_STREAM_END) break;
     // A preset dictionary is never supplied, so such a stream cannot be inflated; without this
-    // check zlib would answer Z_NEED_DICT for ever.
-    if (rc == Z_NEED_DICT || (rc < 0 && rc != Z_BUF_ERROR)) return {};
+    // check zlib would answer Z_NEED_DICT for ever. Any other error (a bad block, a wrong
+    // Adler-32 checksum) ends the stream where it is: the bytes inflated before it are sound,
+    // and a content stream whose data is whole but whose checksum is wrong still reads.
+    if (rc == Z_NEED_DICT || (rc < 0 && rc != Z_BUF_ERROR)) break;
     // No progress: the input has run out before the end of the stream.
     if (consumed == 0 && made == 0) break;
   }

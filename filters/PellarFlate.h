@@ -8,8 +8,8 @@
 using TPDFFlateParms = TPDFPredictorParms;
 
 // zlib data (header and Adler-32 trailer) inflated. Bytes after the end of the zlib stream
-// are ignored; input that stops early yields what was inflated so far; data zlib rejects
-// yields empty data. Output stops at `limit` bytes.
+// are ignored; input that stops early, a bad block after good ones or a wrong checksum yields
+// what was inflated before; a bad header gives empty data. Output stops at `limit` bytes.
 std::string InflateData(const std::string& data, size_t limit = MaxDecodedStreamSize);
 
 // InflateData, then the predictor undone: Predictor 2 is TIFF, 10 and above PNG (a type byte

@@ -130,6 +130,13 @@ private:
   size_t End = 0;
 };
 
+// A hex string, well-formed or not: it holds an entry's place, so a malformed one can be skipped
+// without losing step with the entries after it.
+bool IsEntryPart(const TToken& token) { return token.Kind == TTokenKind::Value || token.Kind == TTokenKind::Invalid; }
+
+// The code of a hex string, or -1 when it is malformed or too long.
+int32_t CodeOf(const TToken& token) { return token.Kind == TTokenKind::Value ? HexValue(token.Digits) : -1; }
+
 void Append(TPDFCMap& ranges, int32_t low, int32_t high, std::vector<int32_t> units) {
   ranges.push_back({static_cast<uint16_t>(low), static_cast<uint16_t>(high), std::move(units)});
 }
@@ -138,10 +145,16 @@ void Append(TPDFCMap& ranges, int32_t low, int32_t high, std::vector<int32_t> un
 // gives one entry per code and ends at its "]": codes past its last element get none.
 void ParseRanges(TScanner& scanner, TPDFCMap& ranges) {
   while (true) {
-    const int32_t low = scanner.NextHex();
-    const int32_t high = scanner.NextHex();
-    if (low < 0 || high < 0) return;
+    const TToken lowToken = scanner.Next(false), highToken = scanner.Next(false);
+    if (!IsEntryPart(lowToken) || !IsEntryPart(highToken)) return;
+    const int32_t low = CodeOf(lowToken), high = CodeOf(highToken);
     const TToken destination = scanner.Next(false);
+    if (low < 0 || high < 0) {
+      // A code that does not parse maps nothing; skip its destination array, if any.
+      if (destination.Kind == TTokenKind::Array) scanner.SkipArray();
+      if (!IsEntryPart(destination) && destination.Kind != TTokenKind::Array) return;
+      continue;
+    }
     if (destination.Kind == TTokenKind::Array) {
       int64_t code = low;
       for (; code <= high; ++code) {
@@ -154,20 +167,24 @@ void ParseRanges(TScanner& scanner, TPDFCMap& ranges) {
       if (code > high) scanner.SkipArray();
       continue;
     }
-    // A destination that does not parse ends the section instead of mapping the range to
-    // U+FFFF and whatever follows it.
-    if (destination.Kind != TTokenKind::Value) return;
+    if (!IsEntryPart(destination)) return;
+    // A destination that does not parse (empty, not hex) maps nothing, rather than U+FFFF;
+    // the entries after it still count.
+    if (destination.Kind != TTokenKind::Value) continue;
     if (low <= 0xFFFF && high <= 0xFFFF) Append(ranges, low, high, HexUnits(destination.Digits));
   }
 }
 
-// Entries "<code> <destination>".
+// Entries "<code> <destination>". An entry with an empty or malformed hex string ("<0041> <>")
+// maps nothing and the section goes on; an array or the section's end stops it.
 void ParseChars(TScanner& scanner, TPDFCMap& ranges) {
   while (true) {
-    const int32_t code = scanner.NextHex();
+    const TToken source = scanner.Next(false);
     const TToken destination = scanner.Next(false);
-    if (code < 0 || destination.Kind != TTokenKind::Value) return;
-    if (code <= 0xFFFF) Append(ranges, code, code, HexUnits(destination.Digits));
+    if (!IsEntryPart(source) || !IsEntryPart(destination)) return;
+    const int32_t code = CodeOf(source);
+    if (code < 0 || code > 0xFFFF || destination.Kind != TTokenKind::Value) continue;
+    Append(ranges, code, code, HexUnits(destination.Digits));
   }
 }
 

@@ -9,7 +9,8 @@
 class TPDFCMapIndex {
 public:
   // Composite fonts take the first mapping that holds a code, the tables of simple fonts
-  // the last.
+  // the last; a range whose ends differ in more than their last byte answers only for codes
+  // that no other mapping holds.
   enum class TOrder { FirstWins, LastWins };
   explicit TPDFCMapIndex(TOrder order = TOrder::FirstWins) : Order(order) {}
 

@@ -34,10 +34,14 @@ bool IsKnownBaseEncoding(const std::string& name) {
          name == "PDFDocEncoding" || name == "MacExpertEncoding";
 }
 
-TGlyphNames EncodingNames(TBaseEncoding encoding) {
-  TGlyphNames names;
-  FillEncodingNames(encoding, names);
-  return names;
+// The names of each base encoding, filled once: every font starts from one of them.
+const TGlyphNames& EncodingNames(TBaseEncoding encoding) {
+  static const auto tables = [] {
+    std::array<TGlyphNames, size_t(TBaseEncoding::Symbol) + 1> all;
+    for (size_t e = 0; e < all.size(); ++e) FillEncodingNames(static_cast<TBaseEncoding>(e), all[e]);
+    return all;
+  }();
+  return tables[static_cast<size_t>(encoding)];
 }
 
 void ApplyDifferences(const std::optional<TEncodingDifferences>& differences, TGlyphNames& names) {
@@ -59,6 +63,34 @@ int32_t RoundedFlags(double flags) {
   return static_cast<int32_t>(static_cast<uint32_t>(static_cast<int64_t>(std::nearbyint(flags))));
 }
 
+// The text of 256 glyph names, as single bytes and as Unicode with ligatures spelled out.
+struct TNameTexts {
+  TGlyphNames Names;
+  bool Dingbats = false;
+  TAnsiTexts Ansi;
+  TUnicodeTexts Unicode;
+};
+
+// The texts of the names, kept for the last few names asked: most fonts of a document (and
+// every object that is no font) share a few encodings, and comparing names costs far less
+// than looking each of them up again. The program runs on one thread.
+const TNameTexts& TextsOfNames(const TGlyphNames& names, bool dingbats) {
+  constexpr size_t Kept = 8;
+  static std::array<std::optional<TNameTexts>, Kept> kept;
+  static size_t next = 0;
+  for (const std::optional<TNameTexts>& texts : kept)
+    if (texts && texts->Dingbats == dingbats && texts->Names == names) return *texts;
+  std::optional<TNameTexts>& texts = kept[next];
+  next = (next + 1) % Kept;
+  texts.emplace();
+  texts->Names = names;
+  texts->Dingbats = dingbats;
+  texts->Ansi = GlyphNamesToAnsi(names);
+  texts->Unicode = GlyphNamesToUnicode(names, dingbats);
+  for (std::u16string& text : texts->Unicode) text = ExpandLigatures(std::move(text));
+  return *texts;
+}
+
 // The state of one font while its record is built (steps in the order loading takes them).
 class TFontRecordBuilder {
 public:
@@ -77,6 +109,10 @@ private:
   void ApplyWidths();
   void BuildTextTables(bool type0);
   void ReadOwnCodes(TPDFFontCollectionData& record);
+  void ReadProgramCharacters();
+  bool DingbatFont() const {
+    return IsDingbatFontName(Record->FontName) || (Font.BaseFont && IsDingbatFontName(*Font.BaseFont));
+  }
   bool IsCIDFont() const {
     return Font.Subtype == TFontSubtype::CIDFontType0 || Font.Subtype == TFontSubtype::CIDFontType2;
   }
@@ -85,7 +121,7 @@ private:
   const TFontBuildOptions& Options;
   std::unique_ptr<TPDFFontCollectionData> Record = std::make_unique<TPDFFontCollectionData>();
   TGlyphNames Names = EncodingNames(TBaseEncoding::Standard);
-  TGlyphNames BaseNames = Names;     // the base encoding's names, before programs and /Differences
+  TGlyphNames BaseNames;  // the base encoding's names, before programs and /Differences (set by ReadEncoding)
   std::optional<TGlyphNames> WidthNames;  // names the Symbol metrics know, for the standard Symbol font
   bool EncodingNameGiven = false;
   bool KnownBaseEncoding = false;
@@ -150,7 +186,31 @@ std::unique_ptr<TPDFFontCollectionData> TFontRecordBuilder::BuildComposite() {
   Record->Vertical = PredefinedVertical(Record->EncodingName);
   ApplyDifferences(Font.Differences, Names);
   BuildTextTables(true);
+  ReadProgramCharacters();
   return std::move(Record);
+}
+
+// An Identity-H or -V TrueType font without a ToUnicode map shows glyph indexes (through its
+// /CIDToGIDMap when it has one): its program's 'cmap', read backwards, gives their characters.
+void TFontRecordBuilder::ReadProgramCharacters() {
+  const TFontDictionary* cidFont = Font.Descendant.get();
+  const bool identity = Record->EncodingName == "Identity-H" || Record->EncodingName == "Identity-V";
+  if (!identity || Font.ToUnicode || !cidFont || cidFont->Subtype != TFontSubtype::CIDFontType2 ||
+      !Options.FontPrograms || !cidFont->FontFile2.Present || Record->ProgramKind != TFontProgramKind::TrueType)
+    return;
+  std::vector<char32_t> glyphs = TrueTypeGlyphCharacters(cidFont->FontFile2.Data);
+  if (glyphs.empty() || Record->CIDToGIDMap.empty()) {
+    Record->CodeCharacters = std::move(glyphs);
+    return;
+  }
+  // Two bytes per CID, the glyph index big-endian.
+  const std::string& map = Record->CIDToGIDMap;
+  std::vector<char32_t>& codes = Record->CodeCharacters;
+  codes.assign(map.size() / 2, 0);
+  for (size_t cid = 0; cid < codes.size(); ++cid) {
+    const size_t glyph = size_t(uint8_t(map[2 * cid])) << 8 | uint8_t(map[2 * cid + 1]);
+    if (glyph < glyphs.size()) codes[cid] = glyphs[glyph];
+  }
 }
 
 void TFontRecordBuilder::ReadEncoding() {
@@ -251,7 +311,7 @@ void TFontRecordBuilder::ApplyEncodingSteps() {
     if (WidthNames) ApplyDifferences(Font.Differences, *WidthNames);
     StandardFontWidths(StandardFontNumber, WidthNames ? *WidthNames : Names, Record->Widths);
   }
-  Record->AnsiText = GlyphNamesToAnsi(Names);
+  Record->AnsiText = TextsOfNames(Names, DingbatFont()).Ansi;
 }
 
 void TFontRecordBuilder::ApplyWidths() {
@@ -292,17 +352,23 @@ void TFontRecordBuilder::ReadOwnCodes(TPDFFontCollectionData& record) {
 void TFontRecordBuilder::BuildTextTables(bool type0) {
   TPDFFontCollectionData& record = *Record;
   if (!type0) record.GlyphNames = Names;
-  TGlyphNames textNames = Names;
-  const bool setAside = Symbolic && Font.Differences && !Font.ToUnicode;
-  if (setAside) {
-    textNames = BaseNames;
-    ApplyDifferences(Font.Differences, textNames);
+  const TGlyphNames* textNames = &Names;
+  TGlyphNames setAsideNames;
+  if (Symbolic && Font.Differences && !Font.ToUnicode) {
+    setAsideNames = BaseNames;
+    ApplyDifferences(Font.Differences, setAsideNames);
+    textNames = &setAsideNames;
   }
-  TAnsiTexts ansi = GlyphNamesToAnsi(textNames);
-  const bool dingbats = IsDingbatFontName(record.FontName) || (Font.BaseFont && IsDingbatFontName(*Font.BaseFont));
-  TUnicodeTexts unicode = GlyphNamesToUnicode(textNames, dingbats);
-  for (std::u16string& text : unicode) text = ExpandLigatures(std::move(text));
+  const TNameTexts& named = TextsOfNames(*textNames, DingbatFont());
+  auto hasText = [](const TAnsiTexts& ansi, const TUnicodeTexts& unicode) {
+    for (size_t c = 0; c < 256; ++c)
+      if (!ansi[c].empty() || !unicode[c].empty()) return true;
+    return false;
+  };
+  bool anyText = false;
   if (Font.ToUnicode) {
+    TAnsiTexts ansi = named.Ansi;
+    TUnicodeTexts unicode = named.Unicode;
     TToUnicodeMap map = ParseToUnicode(*Font.ToUnicode);
     if (!(type0 && record.OneByteCodes)) record.OneByteCodes = map.OneByte;
     const TPDFCMapIndex lastRange(TPDFCMapIndex::TOrder::LastWins);
@@ -314,11 +380,13 @@ void TFontRecordBuilder::BuildTextTables(bool type0) {
       for (char16_t unit : unicode[c]) ansi[c] += Windows1252Byte(unit);
     }
     record.ToUnicodeRanges = std::move(map.Ranges);
-    record.AnsiText = ansi;
+    anyText = hasText(ansi, unicode);
+    record.AnsiText = std::move(ansi);
+    record.UnicodeText = std::move(unicode);
+  } else {
+    anyText = hasText(named.Ansi, named.Unicode);
+    record.UnicodeText = named.Unicode;
   }
-  record.UnicodeText = unicode;
-  bool anyText = false;
-  for (size_t c = 0; c < 256 && !anyText; ++c) anyText = !ansi[c].empty() || !unicode[c].empty();
   if (anyText) {
     if (Font.Subtype == TFontSubtype::Type3) ReadOwnCodes(record);
     return;

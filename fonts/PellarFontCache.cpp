@@ -33,6 +33,7 @@ size_t FontRecordBytes(const TPDFFontCollectionData& record) {
   for (size_t c = 0; c < 256; ++c)
     bytes += record.AnsiText[c].capacity() + record.GlyphNames[c].capacity() +
              2 * record.UnicodeText[c].capacity();
+  bytes += record.CodeCharacters.capacity() * sizeof(char32_t);
   for (const TPDFCMapEntry& entry : record.ToUnicodeRanges)
     bytes += sizeof entry + entry.Codes.capacity() * sizeof(int32_t);
   // The ranges and the lookup index built from them.
@@ -64,6 +65,6 @@ bool SameFontRecord(const TPDFFontCollectionData& a, const TPDFFontCollectionDat
          sameBits(a.Ascent, b.Ascent) && sameBits(a.Descent, b.Descent) && a.UnicodeText == b.UnicodeText &&
          sameRanges(a.ToUnicodeRanges, b.ToUnicodeRanges) && a.FirstChar == b.FirstChar && a.LastChar == b.LastChar &&
          a.CIDToGIDMap == b.CIDToGIDMap && a.OneByteCodes == b.OneByteCodes && a.EncodingName == b.EncodingName &&
-         a.CIDSystemInfo == b.CIDSystemInfo && a.Vertical == b.Vertical &&
+         a.CIDSystemInfo == b.CIDSystemInfo && a.CodeCharacters == b.CodeCharacters && a.Vertical == b.Vertical &&
          sameWidths(a.VerticalAdvances, b.VerticalAdvances);
 }

@@ -75,6 +75,17 @@ int TPDFFontCollection::FindRecord(int32_t id) const {
   return it != FontIndex.end() && it->first == id ? it->second : -1;
 }
 
+namespace {
+
+// One character as UTF-16: a surrogate pair beyond the first plane.
+std::u16string CharacterText(char32_t c) {
+  if (c < 0x10000) return std::u16string(1, static_cast<char16_t>(c));
+  c -= 0x10000;
+  return {static_cast<char16_t>(0xD800 + (c >> 10)), static_cast<char16_t>(0xDC00 + (c & 0x3FF))};
+}
+
+}  // namespace
+
 TPellarCodeList TPDFFontCollection::SplitCodes(std::string_view bytes) const {
   TPellarCodeList codes;
   const TPDFFontCollectionData* font = CurrentRecord;
@@ -102,6 +113,8 @@ std::u16string TPDFFontCollection::CodeToUnicode(int32_t code) const {
     return entry < 0 ? std::u16string()
                      : ExpandLigatures(CMapEntryText(font->ToUnicodeRanges[static_cast<size_t>(entry)], code));
   }
+  if (code >= 0 && size_t(code) < font->CodeCharacters.size() && font->CodeCharacters[size_t(code)] != 0)
+    return CharacterText(font->CodeCharacters[size_t(code)]);
   // A mixed-width predefined encoding names its collection itself.
   if (!font->CIDSystemInfo.empty() || PredefinedMixedWidth(font->EncodingName))
     return PredefinedUnicode(font->EncodingName, font->CIDSystemInfo, code);

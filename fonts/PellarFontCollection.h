@@ -25,6 +25,13 @@ class TPDFFontCache;
 // The vertical advance of a CID that neither /W2 nor /DW2 gives: one em down.
 constexpr int32_t DefaultVerticalAdvance = -1000;
 
+// The space of a font: the code that shows " " and its width, which readers take as the
+// measure of a word gap (see FontSpace).
+struct TPDFFontSpace {
+  unsigned char Code = 32;
+  double Width = 280;  // glyph units; the default is thousandths of an em
+};
+
 // One loaded font. For a Type0 font it is the record of its descendant, marked composite.
 struct TPDFFontCollectionData {
   int32_t Id = 0;              // object number the font was selected by; 0 for a direct one
@@ -54,6 +61,11 @@ struct TPDFFontCollectionData {
   // vertical advances (glyph units, negative downwards; /DW2 or -1000 by default).
   bool Vertical = false;
   TPDFCIDWidths VerticalAdvances;
+  // The character of each code of an Identity TrueType composite font without a ToUnicode
+  // map, from its program's 'cmap' (0: none); empty for other fonts.
+  std::vector<char32_t> CodeCharacters;
+  // The font's space, found on first use: a composite font's search runs over its map.
+  mutable std::optional<TPDFFontSpace> Space;
 };
 
 class TPDFFontCollection {

@@ -20,9 +20,10 @@ enum class TFontProgramKind { None, Type1, Compact, TrueType, Type3 };
 // standard encoding through the CFF standard strings.
 const TGlyphNames& StandardEncodingNames();
 
-// The clear-text part of a Type 1 program (its first length1 bytes) read for /Encoding;
-// StandardEncoding names where it assigns none, and all of them when length1 or length2
-// is not positive.
+// The clear-text part of a Type 1 program (its first length1 bytes) read for /Encoding: an
+// array's "dup code /name put" entries, ".notdef" at the codes it leaves unset; the
+// StandardEncoding names for "/Encoding StandardEncoding", for a program without an
+// encoding array, and when length1 or length2 is not positive.
 TGlyphNames Type1BuiltInEncoding(std::string_view program, int64_t length1, int64_t length2);
 
 struct TCompactProgram {
@@ -47,6 +48,12 @@ private:
   std::unordered_map<std::string, uint32_t> LastGlyph;  // the last glyph of each 'post' name
   std::vector<int32_t> Advances;                         // by glyph index, already scaled; empty: 750 for all
 };
+
+// The character of each glyph index of TrueType data, from its Unicode 'cmap' subtables
+// ((3,10), (0,4), (0,6), (3,1), (0,x); formats 4 and 12) read backwards: the best subtable that
+// names a glyph gives its lowest character; 0 where none does. Empty without such a subtable;
+// otherwise as long as the last glyph named.
+std::vector<char32_t> TrueTypeGlyphCharacters(std::string_view font);
 
 // The installed face that stands in for a font a PDF does not embed.
 struct TSubstituteFace {

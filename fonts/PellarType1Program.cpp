@@ -106,6 +106,9 @@ TGlyphNames Type1BuiltInEncoding(std::string_view program, int64_t length1, int6
     const std::string_view value = tokens.Next();
     if (value == "StandardEncoding") break;
     if (!IntegerToken(value)) continue;
+    // A new array holds no glyph but at the codes the program puts one: code 32 of a font
+    // that names only its letters is no space.
+    names.fill(".notdef");
     ReadEncodingEntries(tokens, names);
     break;
   }

@@ -76,3 +76,16 @@ compact("enc0", [".notdef", "A", "Alpha.alt", "uni2022", "dollar"], {65: "A", 20
 # Codes 32 to 34 and 97: encoding format 1 (ranges); a FontMatrix for 2048 units per em.
 compact("enc1", [".notdef", "space", "exclam", "quotedbl", "a.sc"], {32: "space", 33: "exclam", 34: "quotedbl", 97: "a.sc"},
         2048, [1 / 2048, 0, 0, 1 / 2048, 0, 0])
+# Unicode 'cmap' subtables: format 4 ((0,3), (3,1)) and format 12 ((0,4), (3,10)), since one
+# character lies beyond the first plane; the space glyph also stands for the no-break space.
+fb = FontBuilder(1000, isTTF=True)
+cmap_order = [".notdef", "space", "A", "B", "kokai", "u1D400", "unmapped"]
+fb.setupGlyphOrder(cmap_order)
+fb.setupCharacterMap({0x20: "space", 0xA0: "space", 0x41: "A", 0x42: "B", 0x0E01: "kokai", 0x1D400: "u1D400"})
+fb.setupGlyf({name: box_glyph() for name in cmap_order})
+fb.setupHorizontalMetrics({name: (500 if name != "space" else 250, 0) for name in cmap_order})
+fb.setupHorizontalHeader(ascent=800, descent=-200)
+fb.setupNameTable({"familyName": "Vorbix Cmap", "styleName": "Regular"})
+fb.setupOS2()
+fb.setupPost()
+fb.save(os.path.join(OUT, "cmap.ttf"))

@@ -6,12 +6,18 @@
 
 namespace {
 
+// The first or last mapping that holds the code, ranges whose ends differ in their first byte
+// only when no other mapping does.
 int32_t Scan(const TPDFCMap& map, int32_t code, TPDFCMapIndex::TOrder order) {
-  int32_t found = -1;
-  for (size_t i = 0; i < map.size(); ++i)
-    if (map[i].Low <= code && code <= map[i].High && (found < 0 || order == TPDFCMapIndex::TOrder::LastWins))
-      found = static_cast<int32_t>(i);
-  return found;
+  for (const bool crossing : {false, true}) {
+    int32_t found = -1;
+    for (size_t i = 0; i < map.size(); ++i)
+      if (((map[i].Low >> 8) != (map[i].High >> 8)) == crossing && map[i].Low <= code && code <= map[i].High &&
+          (found < 0 || order == TPDFCMapIndex::TOrder::LastWins))
+        found = static_cast<int32_t>(i);
+    if (found >= 0) return found;
+  }
+  return -1;
 }
 
 // The index answers like a scan of the mappings in map order (first or last match).

@@ -250,6 +250,13 @@ TEST_F(PellarFontBuilder, CompositeFonts) {
        u"AB", {600, 500}},
       {"one-byte codespace", "Identity-H", OneByteMap, "Adobe-Identity-0", "AB", {0x41, 0x42}, u"Z\U0001D400",
        {600, 500}},
+      // An empty destination is skipped; the exact mapping of 0100 wins over the range that
+      // crosses from 00ff to 01ff, which keeps only the codes nothing else maps.
+      {"Thai map with an empty entry and a range across rows", "Identity-H",
+       "begincodespacerange <0000> <FFFF> endcodespacerange 2 beginbfchar <0003> <> <0004> <0E01> endbfchar "
+       "1 beginbfrange <00ff> <01ff> <0e0b> endbfrange 1 beginbfchar <0100> <0E31> endbfchar",
+       "Adobe-Identity-0", std::string("\0\4\1\0\0\xff\1\1", 8), {4, 0x100, 0xFF, 0x101},
+       u"\u0E01\u0E31\u0E0B\u0E0D", {500, 500, 500, 500}},
       {"no character collection", "Identity-H", {}, "", std::string("\0A", 2), {0x41}, u"", {600}},
       {"90ms-RKSJ-H by CID", "90ms-RKSJ-H", {}, "Adobe-Japan1-2", "A\x82\xA0", {0x41, 0x82A0}, u"A\u3042",
        {500, 700}},

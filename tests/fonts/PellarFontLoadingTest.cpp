@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fonts/PellarFontCollection.h"
+#include "fonts/PellarFontSpace.h"
 #include "engine/PellarPageTree.h"
 #include "pdf/PellarDocument.h"
 #include "pdf/PellarObjects.h"
@@ -103,6 +104,48 @@ TEST(PellarFontLoading, TrueTypeFontsEmbeddedAndSubstituted) {
     const TPDFFontCollectionData& font = *fonts.Current();
     EXPECT_EQ((std::vector<double>{font.Widths['A'], font.Widths[' '], font.Widths['B']}), c.Widths);
     EXPECT_EQ(font.ProgramKind, c.Embedded || !c.InstalledFace.empty() ? TFontProgramKind::TrueType : TFontProgramKind::None);
+  }
+}
+
+// Composite TrueType fonts showing glyph indexes (cmap.ttf: glyphs 1 to 5 are space, A, B,
+// U+0E01 and U+1D400; glyph 6 has no character): without a ToUnicode map the program's 'cmap'
+// gives the text, through the /CIDToGIDMap when there is one; the space's CID width measures
+// word gaps, from the program's space or the map's U+0020.
+TEST(PellarFontLoading, IdentityTrueTypeFontsReadThroughTheirProgram) {
+  struct TCase {
+    const char* Name;
+    std::string Entries;    // of the CIDFont
+    std::string ToUnicode;  // none when empty
+    std::u16string Text;    // of CIDs 1 to 6
+    double Space;
+  };
+  const std::string gids = Bytes({0, 0, 0, 3, 0, 2, 0, 1, 0, 2, 0, 6, 0, 4});  // CIDs 0 to 6
+  const std::vector<TCase> cases = {
+      {"glyph indexes", "", "", u"\u0020AB\u0E01\U0001D400\u0006", 250},
+      // CID 3 shows the space, at the default width of an em: no measure of a word gap.
+      {"through the CIDToGIDMap", "/CIDToGIDMap 4 0 R", "", u"BA\u0020A\u0005\u0E01", 280},
+      {"a ToUnicode map decides", "",
+       "begincodespacerange <0000> <FFFF> endcodespacerange 1 beginbfchar <0002> <0020> endbfchar", u"\u0020", 600},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TTestPdfWriter writer;
+    writer.Add("<< /Type /Font /Subtype /Type0 /BaseFont /ABCDEF+Cmap /Encoding /Identity-H /DescendantFonts [2 0 R]" +
+               std::string(c.ToUnicode.empty() ? "" : " /ToUnicode 5 0 R") + " >>");
+    writer.Add("<< /Type /Font /Subtype /CIDFontType2 /BaseFont /ABCDEF+Cmap /FontDescriptor 3 0 R /DW 1000 "
+               "/W [1 [250 600]] /CIDSystemInfo << /Registry (Adobe) /Ordering (Identity) /Supplement 0 >> " +
+               c.Entries + " >>");
+    writer.Add("<< /Type /FontDescriptor /Flags 32 /FontFile2 6 0 R >>");
+    writer.AddStream("", gids);
+    writer.AddStream("", c.ToUnicode);
+    writer.AddStream("", FontFixture("cmap.ttf"));
+    TFontTestDocument file(writer);
+    ASSERT_TRUE(file.Loaded);
+    TPDFFontCollection fonts;
+    fonts.LoadFontPrograms = true;
+    fonts.SelectFont(file.Ref(1));
+    EXPECT_EQ(UnitsToHex(TextOf(fonts, Bytes({0, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6}))), UnitsToHex(c.Text));
+    EXPECT_EQ(FontSpace(*fonts.Current()).Width, c.Space);
   }
 }
 

@@ -19,6 +19,7 @@
 #include "pdf/PellarStructure.h"
 #include "platform/FontCatalogue.h"
 #include "tests/support/PdfWriter.h"
+#include "tests/fuzz/SanitizerDefaults.h"
 
 namespace {
 

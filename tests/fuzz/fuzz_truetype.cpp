@@ -1,9 +1,11 @@
 // Reads arbitrary bytes as TrueType data, whole and as the first faces of a collection; asks
-// for the advances of glyph names that standard and own 'post' names give.
+// for the advances of glyph names that standard and own 'post' names give, and the characters
+// of the glyphs from the 'cmap' subtables.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fonts/PellarFontPrograms.h"
 #include "platform/FontBytes.h"
@@ -16,6 +18,10 @@ void Read(std::string_view font) {
     const std::optional<int32_t> advance = program.GlyphAdvance(name);
     if (advance && (*advance < 0 || *advance > 65535 * 1000)) std::abort();
   }
+  const std::vector<char32_t> characters = TrueTypeGlyphCharacters(font);
+  if (characters.size() > 0x10000) std::abort();
+  for (char32_t c : characters)
+    if (c > 0x10FFFF) std::abort();
 }
 
 }  // namespace

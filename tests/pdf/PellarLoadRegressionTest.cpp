@@ -703,4 +703,17 @@ TEST(LoadRegression, RepeatedContentStreamsStayWithinTheLimit) {
   for (size_t limit : {0, 1, 2, 3, 4, 5, 4001, 4002}) EXPECT_EQ(tree.PageContent(limit), full.substr(0, limit));
 }
 
+// A content stream whose data is whole but whose Adler-32 checksum is wrong reads whole.
+TEST(LoadRegression, ContentWithABadChecksumReads) {
+  const std::string content = "BT /F1 12 Tf 72 700 Td (Checked) Tj ET";
+  TTestPdfWriter w;
+  w.Add("<< /Type /Catalog /Pages 2 0 R >>");
+  w.Add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+  w.Add("<< /Type /Page /Parent 2 0 R /Contents 4 0 R >>");
+  w.AddStream("/Filter /FlateDecode", ZlibWithBadChecksum(content));
+  TPDFDocument document;
+  ASSERT_EQ(document.LoadFromBytes(w.Build(1), u""), TPDFDocument::LoadOk);
+  EXPECT_EQ(document.PageTree().PageContent(), " " + content + " ");
+}
+
 }  // namespace

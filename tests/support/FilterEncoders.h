@@ -19,6 +19,29 @@ inline std::string ZlibCompress(const std::string& data, int level = Z_DEFAULT_C
   return out;
 }
 
+// zlib data whose blocks are all sound but whose Adler-32 checksum is wrong (its last byte flipped).
+inline std::string ZlibWithBadChecksum(const std::string& data) {
+  std::string out = ZlibCompress(data);
+  out.back() = static_cast<char>(out.back() ^ 0x5A);
+  return out;
+}
+
+// zlib data of `good`, flushed to a byte boundary, then a final block of the reserved type 3,
+// which an inflater rejects after it has produced all of `good`.
+inline std::string ZlibThenBadBlock(const std::string& good) {
+  z_stream zs{};
+  deflateInit(&zs, Z_DEFAULT_COMPRESSION);
+  std::string out(compressBound(static_cast<uLong>(good.size())) + 16, '\0');
+  zs.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(good.data()));
+  zs.avail_in = static_cast<uInt>(good.size());
+  zs.next_out = reinterpret_cast<Bytef*>(out.data());
+  zs.avail_out = static_cast<uInt>(out.size());
+  deflate(&zs, Z_SYNC_FLUSH);
+  out.resize(out.size() - zs.avail_out);
+  deflateEnd(&zs);
+  return out + '\x07';  // BFINAL 1, BTYPE 3
+}
+
 // Codes given as (code, width in bits), packed most or least significant bit first; the last
 // byte is filled with zero bits.
 inline std::string PackCodes(const std::vector<std::pair<uint32_t, uint32_t>>& codes, bool msbFirst = true) {
