@@ -204,10 +204,12 @@ void TFontDictionaryReader::ReadDescendants(const TPDFDictionary& font, TFontDic
     out.Descendant = std::make_unique<TFontDictionary>(Read(descendants->Item(0), false));
 }
 
-}  // namespace
-
-void ReadCIDVerticalWidths(TPDFObject* w2, TPDFCIDWidths& advances) {
-  const auto* array = As<TPDFArray>(w2);
+// /W and /W2 share one shape: "c [v ...]" lists values from c on, "c1 c2 v ..." gives c1 to c2
+// one value. Each CID has `perCID` numbers (a width; or a vertical advance and its position
+// vector), of which the first is kept. The array stops being read at the first entry that
+// does not fit that shape.
+void ReadCIDMetrics(TPDFObject* metrics, TPDFCIDWidths& out, int perCID) {
+  const auto* array = As<TPDFArray>(metrics);
   if (!array) return;
   const int count = array->Count();
   for (int a = 0; a + 1 < count;) {
@@ -216,46 +218,28 @@ void ReadCIDVerticalWidths(TPDFObject* w2, TPDFCIDWidths& advances) {
     const uint32_t cid = static_cast<uint32_t>(first->AsInteger());
     TPDFObject* next = Resolved(array->Item(a + 1));
     if (const auto* last = As<TPDFNumeric>(next)) {
-      const auto* advance = a + 2 < count ? As<TPDFNumeric>(Resolved(array->Item(a + 2))) : nullptr;
-      if (!advance || a + 4 >= count) return;
-      if (last->AsInteger() >= 0) advances.Add(cid, static_cast<uint32_t>(last->AsInteger()), advance->AsInteger());
-      a += 5;
+      const auto* value = a + 1 + perCID < count ? As<TPDFNumeric>(Resolved(array->Item(a + 2))) : nullptr;
+      if (!value) return;
+      if (last->AsInteger() >= 0) out.Add(cid, static_cast<uint32_t>(last->AsInteger()), value->AsInteger());
+      a += 2 + perCID;
     } else if (const auto* list = As<TPDFArray>(next)) {
-      for (int j = 0; j + 2 < list->Count(); j += 3)
-        if (const auto* advance = As<TPDFNumeric>(Resolved(list->Item(j))))
-          advances.Add(cid + static_cast<uint32_t>(j / 3), cid + static_cast<uint32_t>(j / 3), advance->AsInteger());
+      for (int j = 0; j + perCID <= list->Count(); j += perCID)
+        if (const auto* value = As<TPDFNumeric>(Resolved(list->Item(j))))
+          out.Add(cid + static_cast<uint32_t>(j / perCID), cid + static_cast<uint32_t>(j / perCID), value->AsInteger());
       a += 2;
     } else {
       return;
     }
   }
 }
+
+}  // namespace
+
+void ReadCIDWidths(TPDFObject* w, TPDFCIDWidths& widths) { ReadCIDMetrics(w, widths, 1); }
+
+void ReadCIDVerticalWidths(TPDFObject* w2, TPDFCIDWidths& advances) { ReadCIDMetrics(w2, advances, 3); }
 
 TFontDictionary ReadFontDictionary(TPDFObject* font, const TFontReadOptions& options) {
   return TFontDictionaryReader(options).Read(font, true);
 }
 
-void ReadCIDWidths(TPDFObject* w, TPDFCIDWidths& widths) {
-  const auto* array = As<TPDFArray>(w);
-  if (!array) return;
-  const int count = array->Count();
-  for (int a = 0; a + 1 < count;) {
-    const auto* first = As<TPDFNumeric>(Resolved(array->Item(a)));
-    if (!first || first->AsInteger() < 0) return;
-    const uint32_t cid = static_cast<uint32_t>(first->AsInteger());
-    TPDFObject* next = Resolved(array->Item(a + 1));
-    if (const auto* last = As<TPDFNumeric>(next)) {
-      const auto* width = As<TPDFNumeric>(array->Item(a + 2));
-      if (!width) return;
-      if (last->AsInteger() >= 0) widths.Add(cid, static_cast<uint32_t>(last->AsInteger()), width->AsInteger());
-      a += 3;
-    } else if (const auto* list = As<TPDFArray>(next)) {
-      for (int j = 0; j < list->Count(); ++j)
-        if (const auto* width = As<TPDFNumeric>(list->Item(j)))
-          widths.Add(cid + static_cast<uint32_t>(j), cid + static_cast<uint32_t>(j), width->AsInteger());
-      a += 2;
-    } else {
-      return;
-    }
-  }
-}
