@@ -44,6 +44,22 @@ const TGlyphNames& EncodingNames(TBaseEncoding encoding) {
   return tables[static_cast<size_t>(encoding)];
 }
 
+// The built-in encoding of the standard dingbats font, filled once.
+const TGlyphNames& DingbatNames() {
+  static const TGlyphNames names = [] {
+    TGlyphNames all;
+    DingbatEncodingNames(all);
+    return all;
+  }();
+  return names;
+}
+
+// The base encoding a font's /Encoding names (Standard when it names none or another).
+const TGlyphNames& BaseEncodingNames(const TFontDictionary& font) {
+  const bool named = font.EncodingForm == TEncodingForm::Name || font.EncodingForm == TEncodingForm::Dictionary;
+  return EncodingNames(named && font.EncodingName ? BaseEncodingOf(*font.EncodingName) : TBaseEncoding::Standard);
+}
+
 void ApplyDifferences(const std::optional<TEncodingDifferences>& differences, TGlyphNames& names) {
   if (!differences) return;
   for (size_t c = 0; c < 256; ++c)
@@ -78,8 +94,16 @@ const TNameTexts& TextsOfNames(const TGlyphNames& names, bool dingbats) {
   constexpr size_t Kept = 8;
   static std::array<std::optional<TNameTexts>, Kept> kept;
   static size_t next = 0;
-  for (const std::optional<TNameTexts>& texts : kept)
-    if (texts && texts->Dingbats == dingbats && texts->Names == names) return *texts;
+  // Fonts in a row mostly share their names: the tables found last are compared first.
+  static size_t last = 0;
+  for (size_t i = 0; i < Kept; ++i) {
+    const std::optional<TNameTexts>& texts = kept[(last + i) % Kept];
+    if (texts && texts->Dingbats == dingbats && texts->Names == names) {
+      last = (last + i) % Kept;
+      return *texts;
+    }
+  }
+  last = next;
   std::optional<TNameTexts>& texts = kept[next];
   next = (next + 1) % Kept;
   texts.emplace();
@@ -120,8 +144,10 @@ private:
   const TFontDictionary& Font;
   const TFontBuildOptions& Options;
   std::unique_ptr<TPDFFontCollectionData> Record = std::make_unique<TPDFFontCollectionData>();
-  TGlyphNames Names = EncodingNames(TBaseEncoding::Standard);
-  TGlyphNames BaseNames;  // the base encoding's names, before programs and /Differences (set by ReadEncoding)
+  // Copied once, from the base encoding's table: each font changes its own names.
+  TGlyphNames Names = Font.IsDictionary ? BaseEncodingNames(Font) : EncodingNames(TBaseEncoding::Standard);
+  // The base encoding's names, before programs and /Differences: one of the fixed tables.
+  const TGlyphNames* BaseNames = &EncodingNames(TBaseEncoding::Standard);
   std::optional<TGlyphNames> WidthNames;  // names the Symbol metrics know, for the standard Symbol font
   bool EncodingNameGiven = false;
   bool KnownBaseEncoding = false;
@@ -129,12 +155,13 @@ private:
   int StandardFontNumber = 0;
   bool HasProgram = false;          // a program to draw with, embedded or installed
   bool Symbolic = false;            // a symbolic TrueType font: names by code, /Differences set aside
+  bool AnsiFromNames = false;       // the single-byte texts come from the names (set by ApplyEncodingSteps)
 };
 
 std::unique_ptr<TPDFFontCollectionData> TFontRecordBuilder::Build() {
   if (!Font.IsDictionary) {
-    // Not a font dictionary: default names and no widths; the text of the names stays.
-    Record->AnsiText = {};
+    // Not a font dictionary: default names and no widths; the text of the names stays
+    // (the single-byte texts stay empty).
     BuildTextTables(false);
     return std::move(Record);
   }
@@ -218,10 +245,10 @@ void TFontRecordBuilder::ReadEncoding() {
     if (Font.EncodingName) {
       EncodingNameGiven = true;
       KnownBaseEncoding = IsKnownBaseEncoding(*Font.EncodingName);
-      Names = EncodingNames(BaseEncodingOf(*Font.EncodingName));
     }
   }
-  BaseNames = Names;
+  // Names start as this table (see Names).
+  BaseNames = &BaseEncodingNames(Font);
 }
 
 void TFontRecordBuilder::ReadDescriptorNumbers() {
@@ -259,11 +286,11 @@ void TFontRecordBuilder::LoadType1Family() {
     // Text comes from the Unicode names, widths from the names the Symbol metrics know.
     SymbolUnicodeNames(Names);
     WidthNames = EncodingNames(TBaseEncoding::Symbol);
-    BaseNames = *WidthNames;
+    BaseNames = &EncodingNames(TBaseEncoding::Symbol);
   } else if (StandardFontNumber == DingbatsFont) {
     // Its codes are its own: the built-in encoding names the dingbats.
-    DingbatEncodingNames(Names);
-    BaseNames = Names;
+    Names = DingbatNames();
+    BaseNames = &DingbatNames();
   }
   if (Options.FontPrograms) {
     // An installed font (or the built-in dingbats) draws it; its widths are the metrics'.
@@ -311,7 +338,7 @@ void TFontRecordBuilder::ApplyEncodingSteps() {
     if (WidthNames) ApplyDifferences(Font.Differences, *WidthNames);
     StandardFontWidths(StandardFontNumber, WidthNames ? *WidthNames : Names, Record->Widths);
   }
-  Record->AnsiText = TextsOfNames(Names, DingbatFont()).Ansi;
+  AnsiFromNames = true;
 }
 
 void TFontRecordBuilder::ApplyWidths() {
@@ -353,11 +380,11 @@ void TFontRecordBuilder::BuildTextTables(bool type0) {
   TPDFFontCollectionData& record = *Record;
   if (!type0) record.GlyphNames = Names;
   const TGlyphNames* textNames = &Names;
-  TGlyphNames setAsideNames;
+  std::optional<TGlyphNames> setAsideNames;
   if (Symbolic && Font.Differences && !Font.ToUnicode) {
-    setAsideNames = BaseNames;
-    ApplyDifferences(Font.Differences, setAsideNames);
-    textNames = &setAsideNames;
+    setAsideNames = *BaseNames;
+    ApplyDifferences(Font.Differences, *setAsideNames);
+    textNames = &*setAsideNames;
   }
   const TNameTexts& named = TextsOfNames(*textNames, DingbatFont());
   auto hasText = [](const TAnsiTexts& ansi, const TUnicodeTexts& unicode) {
@@ -367,8 +394,11 @@ void TFontRecordBuilder::BuildTextTables(bool type0) {
   };
   bool anyText = false;
   if (Font.ToUnicode) {
-    TAnsiTexts ansi = named.Ansi;
-    TUnicodeTexts unicode = named.Unicode;
+    // The map's texts are written over those of the names, in the record itself.
+    TAnsiTexts& ansi = record.AnsiText;
+    TUnicodeTexts& unicode = record.UnicodeText;
+    ansi = named.Ansi;
+    unicode = named.Unicode;
     TToUnicodeMap map = ParseToUnicode(*Font.ToUnicode);
     if (!(type0 && record.OneByteCodes)) record.OneByteCodes = map.OneByte;
     const TPDFCMapIndex lastRange(TPDFCMapIndex::TOrder::LastWins);
@@ -381,11 +411,11 @@ void TFontRecordBuilder::BuildTextTables(bool type0) {
     }
     record.ToUnicodeRanges = std::move(map.Ranges);
     anyText = hasText(ansi, unicode);
-    record.AnsiText = std::move(ansi);
-    record.UnicodeText = std::move(unicode);
   } else {
     anyText = hasText(named.Ansi, named.Unicode);
     record.UnicodeText = named.Unicode;
+    // Looked up last: a second lookup may replace the tables `named` refers to.
+    if (AnsiFromNames) record.AnsiText = textNames == &Names ? named.Ansi : TextsOfNames(Names, DingbatFont()).Ansi;
   }
   if (anyText) {
     if (Font.Subtype == TFontSubtype::Type3) ReadOwnCodes(record);
@@ -396,7 +426,7 @@ void TFontRecordBuilder::BuildTextTables(bool type0) {
   const bool byEncoding = Symbolic && KnownBaseEncoding && !Font.ToUnicode;
   for (size_t c = 0; c < 256; ++c) {
     const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F);
-    record.UnicodeText[c] = byEncoding && control ? GlyphNameToUnicode(BaseNames[c]) : std::u16string(1, char16_t(c));
+    record.UnicodeText[c] = byEncoding && control ? GlyphNameToUnicode((*BaseNames)[c]) : std::u16string(1, char16_t(c));
   }
 }
 
