@@ -144,8 +144,11 @@ private:
   const TFontDictionary& Font;
   const TFontBuildOptions& Options;
   std::unique_ptr<TPDFFontCollectionData> Record = std::make_unique<TPDFFontCollectionData>();
-  // Copied once, from the base encoding's table: each font changes its own names.
-  TGlyphNames Names = Font.IsDictionary ? BaseEncodingNames(Font) : EncodingNames(TBaseEncoding::Standard);
+  // The font's glyph names, built in place in its record's table (a Type0 font's stay in
+  // the record it started with, see BuildComposite): copied once, from the base encoding's.
+  TGlyphNames& Names =
+      Record->GlyphNames = Font.IsDictionary ? BaseEncodingNames(Font) : EncodingNames(TBaseEncoding::Standard);
+  std::unique_ptr<TPDFFontCollectionData> TypeZeroRecord;  // holds Names once a Type0 font takes its descendant's record
   // The base encoding's names, before programs and /Differences: one of the fixed tables.
   const TGlyphNames* BaseNames = &EncodingNames(TBaseEncoding::Standard);
   std::optional<TGlyphNames> WidthNames;  // names the Symbol metrics know, for the standard Symbol font
@@ -200,12 +203,12 @@ std::unique_ptr<TPDFFontCollectionData> TFontRecordBuilder::Build() {
 // The descendant's record, marked composite; without exactly one descendant, an empty
 // record of the Type0 font's own, so that no record loaded before is changed.
 std::unique_ptr<TPDFFontCollectionData> TFontRecordBuilder::BuildComposite() {
+  TypeZeroRecord = std::move(Record);
   if (Font.Descendant) {
     Record = TFontRecordBuilder(*Font.Descendant, Options).Build();
   } else {
-    const std::string name = Record->FontName;
     Record = std::make_unique<TPDFFontCollectionData>();
-    Record->FontName = name;
+    Record->FontName = TypeZeroRecord->FontName;
   }
   Record->Composite = true;
   Record->EncodingName = Font.EncodingForm == TEncodingForm::Name ? *Font.EncodingName : std::string();
@@ -378,7 +381,6 @@ void TFontRecordBuilder::ReadOwnCodes(TPDFFontCollectionData& record) {
 // the code; codes that end up with no text at all read as themselves.
 void TFontRecordBuilder::BuildTextTables(bool type0) {
   TPDFFontCollectionData& record = *Record;
-  if (!type0) record.GlyphNames = Names;
   const TGlyphNames* textNames = &Names;
   std::optional<TGlyphNames> setAsideNames;
   if (Symbolic && Font.Differences && !Font.ToUnicode) {
