@@ -82,15 +82,18 @@ int32_t RoundedFlags(double flags) {
 // The text of 256 glyph names, as single bytes and as Unicode with ligatures spelled out.
 struct TNameTexts {
   TGlyphNames Names;
+  const TGlyphNames* Fixed = nullptr;  // the fixed table the names were asked as, if any
   bool Dingbats = false;
   TAnsiTexts Ansi;
   TUnicodeTexts Unicode;
+  bool AnyText = false;  // some code has text
 };
 
 // The texts of the names, kept for the last few names asked: most fonts of a document (and
 // every object that is no font) share a few encodings, and comparing names costs far less
-// than looking each of them up again. The program runs on one thread.
-const TNameTexts& TextsOfNames(const TGlyphNames& names, bool dingbats) {
+// than looking each of them up again. Names that are one of the fixed tables (`fixed`) are
+// known by its address, without comparing them. The program runs on one thread.
+const TNameTexts& TextsOfNames(const TGlyphNames& names, bool dingbats, const TGlyphNames* fixed) {
   constexpr size_t Kept = 8;
   static std::array<std::optional<TNameTexts>, Kept> kept;
   static size_t next = 0;
@@ -98,7 +101,7 @@ const TNameTexts& TextsOfNames(const TGlyphNames& names, bool dingbats) {
   static size_t last = 0;
   for (size_t i = 0; i < Kept; ++i) {
     const std::optional<TNameTexts>& texts = kept[(last + i) % Kept];
-    if (texts && texts->Dingbats == dingbats && texts->Names == names) {
+    if (texts && texts->Dingbats == dingbats && (fixed ? texts->Fixed == fixed : texts->Names == names)) {
       last = (last + i) % Kept;
       return *texts;
     }
@@ -108,10 +111,12 @@ const TNameTexts& TextsOfNames(const TGlyphNames& names, bool dingbats) {
   next = (next + 1) % Kept;
   texts.emplace();
   texts->Names = names;
+  texts->Fixed = fixed;
   texts->Dingbats = dingbats;
   texts->Ansi = GlyphNamesToAnsi(names);
   texts->Unicode = GlyphNamesToUnicode(names, dingbats);
   for (std::u16string& text : texts->Unicode) text = ExpandLigatures(std::move(text));
+  for (size_t c = 0; c < 256 && !texts->AnyText; ++c) texts->AnyText = !texts->Ansi[c].empty() || !texts->Unicode[c].empty();
   return *texts;
 }
 
@@ -146,8 +151,10 @@ private:
   std::unique_ptr<TPDFFontCollectionData> Record = std::make_unique<TPDFFontCollectionData>();
   // The font's glyph names, built in place in its record's table (a Type0 font's stay in
   // the record it started with, see BuildComposite): copied once, from the base encoding's.
-  TGlyphNames& Names =
-      Record->GlyphNames = Font.IsDictionary ? BaseEncodingNames(Font) : EncodingNames(TBaseEncoding::Standard);
+  // The fixed table Names still equal, or nothing once they were changed: each change of
+  // Names sets it.
+  const TGlyphNames* FixedNames = Font.IsDictionary ? &BaseEncodingNames(Font) : &EncodingNames(TBaseEncoding::Standard);
+  TGlyphNames& Names = Record->GlyphNames = *FixedNames;
   std::unique_ptr<TPDFFontCollectionData> TypeZeroRecord;  // holds Names once a Type0 font takes its descendant's record
   // The base encoding's names, before programs and /Differences: one of the fixed tables.
   const TGlyphNames* BaseNames = &EncodingNames(TBaseEncoding::Standard);
@@ -215,6 +222,7 @@ std::unique_ptr<TPDFFontCollectionData> TFontRecordBuilder::BuildComposite() {
   Record->OneByteCodes = Font.EncodingForm == TEncodingForm::Stream && Font.EncodingOneByte;
   Record->Vertical = PredefinedVertical(Record->EncodingName);
   ApplyDifferences(Font.Differences, Names);
+  if (Font.Differences) FixedNames = nullptr;
   BuildTextTables(true);
   ReadProgramCharacters();
   return std::move(Record);
@@ -266,15 +274,20 @@ void TFontRecordBuilder::LoadType1Family() {
     if (Options.FontPrograms && Font.FontFile.Present) {
       Record->ProgramKind = TFontProgramKind::Type1;
       HasProgram = true;
-      if (!EncodingNameGiven || (Flags & SymbolicFlag))
+      if (!EncodingNameGiven || (Flags & SymbolicFlag)) {
         Names = Type1BuiltInEncoding(Font.FontFile.Data, Font.FontFile.Length1, Font.FontFile.Length2);
+        FixedNames = nullptr;
+      }
     }
     if (Font.FontFile3.Present) {
       const TCompactProgram program = ParseCompactProgram(Font.FontFile3.Data);
       Record->ProgramKind = TFontProgramKind::Compact;
       Record->WidthScale = program.WidthScale;
       HasProgram = true;
-      if (!EncodingNameGiven) Names = program.Encoding;
+      if (!EncodingNameGiven) {
+        Names = program.Encoding;
+        FixedNames = nullptr;
+      }
     }
     // A Japanese system font draws an unembedded HeiseiKakuGo-W5; text takes nothing from it.
     if (!HasProgram && Options.FontPrograms && StartsWith(Record->FontName, HeiseiFont)) HasProgram = true;
@@ -288,11 +301,13 @@ void TFontRecordBuilder::LoadType1Family() {
   if (StandardFontNumber == SymbolFont) {
     // Text comes from the Unicode names, widths from the names the Symbol metrics know.
     SymbolUnicodeNames(Names);
+    FixedNames = nullptr;
     WidthNames = EncodingNames(TBaseEncoding::Symbol);
     BaseNames = &EncodingNames(TBaseEncoding::Symbol);
   } else if (StandardFontNumber == DingbatsFont) {
     // Its codes are its own: the built-in encoding names the dingbats.
     Names = DingbatNames();
+    FixedNames = &DingbatNames();
     BaseNames = &DingbatNames();
   }
   if (Options.FontPrograms) {
@@ -318,6 +333,7 @@ void TFontRecordBuilder::LoadTrueTypeFamily() {
 void TFontRecordBuilder::MakeSymbolic() {
   Symbolic = true;
   for (size_t c = 0; c < 256; ++c) Names[c] = "CID:" + std::to_string(c);
+  FixedNames = nullptr;
 }
 
 void TFontRecordBuilder::LoadSubstitute() {
@@ -336,7 +352,10 @@ void TFontRecordBuilder::LoadSubstitute() {
 }
 
 void TFontRecordBuilder::ApplyEncodingSteps() {
-  if (!Symbolic) ApplyDifferences(Font.Differences, Names);
+  if (!Symbolic && Font.Differences) {
+    ApplyDifferences(Font.Differences, Names);
+    FixedNames = nullptr;
+  }
   if (StandardFontNumber >= 1 && StandardFontNumber < DingbatsFont) {
     if (WidthNames) ApplyDifferences(Font.Differences, *WidthNames);
     StandardFontWidths(StandardFontNumber, WidthNames ? *WidthNames : Names, Record->Widths);
@@ -388,7 +407,7 @@ void TFontRecordBuilder::BuildTextTables(bool type0) {
     ApplyDifferences(Font.Differences, *setAsideNames);
     textNames = &*setAsideNames;
   }
-  const TNameTexts& named = TextsOfNames(*textNames, DingbatFont());
+  const TNameTexts& named = TextsOfNames(*textNames, DingbatFont(), textNames == &Names ? FixedNames : nullptr);
   auto hasText = [](const TAnsiTexts& ansi, const TUnicodeTexts& unicode) {
     for (size_t c = 0; c < 256; ++c)
       if (!ansi[c].empty() || !unicode[c].empty()) return true;
@@ -414,10 +433,10 @@ void TFontRecordBuilder::BuildTextTables(bool type0) {
     record.ToUnicodeRanges = std::move(map.Ranges);
     anyText = hasText(ansi, unicode);
   } else {
-    anyText = hasText(named.Ansi, named.Unicode);
+    anyText = named.AnyText;
     record.UnicodeText = named.Unicode;
     // Looked up last: a second lookup may replace the tables `named` refers to.
-    if (AnsiFromNames) record.AnsiText = textNames == &Names ? named.Ansi : TextsOfNames(Names, DingbatFont()).Ansi;
+    if (AnsiFromNames) record.AnsiText = textNames == &Names ? named.Ansi : TextsOfNames(Names, DingbatFont(), FixedNames).Ansi;
   }
   if (anyText) {
     if (Font.Subtype == TFontSubtype::Type3) ReadOwnCodes(record);
