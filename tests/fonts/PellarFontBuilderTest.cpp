@@ -150,6 +150,53 @@ TEST_F(PellarFontBuilder, TextOfSimpleFonts) {
   }
 }
 
+// Fonts built one after another share the texts of their names where the names are the
+// same: a font whose names differ from the last one's (or are no longer its base encoding's)
+// must still get its own texts, whatever was built before it.
+TEST_F(PellarFontBuilder, TextsOfFontsBuiltInARow) {
+  struct TStep {
+    const char* Name;
+    std::function<void(TFontDictionary&)> Setup;
+    const char* GlyphA;    // the name of code 0x41
+    std::u16string TextA;  // the text of code 0x41
+    std::u16string Quote;  // the text of code 0x27
+    std::string AnsiQuote;
+  };
+  const auto none = [](TFontDictionary&) {};
+  const auto winAnsi = [](TFontDictionary& f) { EncodingName(f, "WinAnsiEncoding"); };
+  const auto changed = [](TFontDictionary& f) { Differences(f, {{0x41, "B"}}); };
+  const auto changedWinAnsi = [](TFontDictionary& f) {
+    EncodingName(f, "WinAnsiEncoding");
+    Differences(f, {{0x27, "A"}});
+  };
+  const auto notAFont = [](TFontDictionary& f) { f = TFontDictionary(); };
+  const std::vector<TStep> steps = {
+      {"standard", none, "A", u"A", u"\u2019", "\x92"},
+      {"WinAnsi", winAnsi, "A", u"A", u"'", "'"},
+      {"standard with differences", changed, "B", u"B", u"\u2019", "\x92"},
+      {"standard again", none, "A", u"A", u"\u2019", "\x92"},
+      {"WinAnsi with differences", changedWinAnsi, "A", u"A", u"A", "A"},
+      {"WinAnsi again", winAnsi, "A", u"A", u"'", "'"},
+      {"not a font: standard names, no single-byte texts", notAFont, "A", u"A", u"\u2019", ""},
+      {"dingbats", [](TFontDictionary& f) { f.BaseFont = "ZapfDingbats"; }, "a10", u"\u2721", u"\u2707", ""},
+      {"standard after dingbats", none, "A", u"A", u"\u2019", "\x92"},
+  };
+  // Forwards and backwards: each font's texts are its own in either order.
+  for (bool backwards : {false, true}) {
+    for (size_t i = 0; i < steps.size(); ++i) {
+      const TStep& step = steps[backwards ? steps.size() - 1 - i : i];
+      SCOPED_TRACE(std::string(step.Name) + (backwards ? " (backwards)" : ""));
+      TFontDictionary font = Font(TFontSubtype::Type1, "ABCDEF+Some");
+      step.Setup(font);
+      auto record = BuildFontRecord(font, WithoutPrograms);
+      EXPECT_EQ(record->GlyphNames[0x41], step.GlyphA);
+      EXPECT_EQ(UnitsToHex(record->UnicodeText[0x41]), UnitsToHex(step.TextA));
+      EXPECT_EQ(UnitsToHex(record->UnicodeText[0x27]), UnitsToHex(step.Quote));
+      EXPECT_EQ(record->AnsiText[0x27], step.AnsiQuote);
+    }
+  }
+}
+
 // Widths and heights of simple fonts: descriptor, standard-font metrics, /Widths.
 TEST_F(PellarFontBuilder, WidthsAndHeights) {
   struct TCase {
