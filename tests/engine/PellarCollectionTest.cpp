@@ -46,7 +46,9 @@ TEST(PellarCollection, PagesReadTheSameAfterTheirObjectsAreLetGo) {
       pool.push_back(doc.Pool().Count());
     }
     // Pages 5 and 35 are alike (the same place in their /Pages node, the same kind of resources).
-    if (pool.size() > 35) EXPECT_EQ(pool[35], pool[5]);
+    if (pool.size() > 35) {
+      EXPECT_EQ(pool[35], pool[5]);
+    }
     EXPECT_GT(kept.CurrentDocument()->Pool().Count(), doc.Pool().Count());
   }
 }
