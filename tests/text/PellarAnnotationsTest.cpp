@@ -41,20 +41,18 @@ std::string Views(const std::string& annotation, bool needAppearances, const std
 TEST(PellarAnnotations, WhatEachAnnotationShows) {
   const std::string rect = "/Rect [200 150 100 100] ", ap = rect + "/AP << /N 11 0 R >>";
   const std::string widget = "/Subtype /Widget /FT /Tx /V (Ada) /DA (/Helv 11 Tf) " + rect;
-  const std::string box = "/BBox [0 0 100 50]";
   struct Case {
     std::string Annotation;
     bool NeedAppearances;
     const char* Expected;
-    std::string AppearanceEntries = "/BBox [0 0 100 50]";
     std::string Content = "(x) Tj";
+    std::string AppearanceEntries = "/BBox [0 0 100 50]";
   };
   const Case cases[] = {
       // The bounding box onto the rectangle, the appearance's matrix first.
       {ap, false, "form 1 0 0 1 100 100"},
-      {ap, false, "form 0 0.5 -2 0 200 100", box + " /Matrix [0 1 -1 0 0 0]"},
-      // The state /AS names; a missing state or a direct stream shows nothing; hidden and
-      // no-view flags hide, printable does not.
+      {ap, false, "form 0 0.5 -2 0 200 100", "(x) Tj", "/BBox [0 0 100 50] /Matrix [0 1 -1 0 0 0]"},
+      // The state /AS names; a missing state, a hiding flag or a direct stream shows nothing.
       {rect + "/AP << /N << /On 11 0 R >> >> /AS /On", false, "form 1 0 0 1 100 100"},
       {rect + "/AP << /N << /On 11 0 R >> >> /AS /Off", false, ""},
       {ap + " /F 2", false, ""},
@@ -64,8 +62,8 @@ TEST(PellarAnnotations, WhatEachAnnotationShows) {
       // A field's value stands in for a missing or textless appearance when the form asks.
       {widget, true, "value Ada /Helv 11"},
       {widget, false, ""},
-      {widget + "/AP << /N 11 0 R >>", true, "value Ada /Helv 11", box, "/Tx BMC EMC"},
-      {widget + "/AP << /N 11 0 R >>", true, "form 1 0 0 1 100 100", box, "BT <41> Tj ET"},
+      {widget + "/AP << /N 11 0 R >>", true, "value Ada /Helv 11", "/Tx BMC EMC"},
+      {widget + "/AP << /N 11 0 R >>", true, "form 1 0 0 1 100 100", "BT <41> Tj ET"},
       {"/Subtype /Widget /FT /Btn /V /Yes " + rect, true, ""},
       // Inherited type, value, options and appearance string; UTF-16 values; line ends.
       {"/Parent 12 0 R " + rect, true, "value Green /Helv 9"},
