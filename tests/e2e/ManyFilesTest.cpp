@@ -129,15 +129,10 @@ TEST(ManyFiles, TheReadmesRecipeRunsOverSshHostsAsOnOneMachine) {
       {"examples/sample.pdf", "sample.pdf"},
       {"tests/fixtures/locked/aes-256-r6.pdf", "locked.pdf"},
       {"tests/fixtures/damaged/objstm-no-startxref.pdf", "scans 2024/damaged.PDF"},
-      {"tests/fixtures/gs_layout.pdf", "scans 2024/gs_layout.pdf"},
       {"tests/fixtures/cairo_layout.pdf", "scans 2024/-cairo_layout.pdf"},
       {"tests/fixtures/gs_letters.pdf", "scans 2024/deep/gs_letters.pdf"},
       {"tests/fixtures/groff_notes.pdf", "notes/groff_notes.pdf"},
-      {"tests/fixtures/cairo_notes.pdf", "notes/cairo_notes.pdf"},
-      {"tests/fixtures/groff_man.pdf", "notes/groff_man.pdf"},
       {"tests/fixtures/reportlab_forms.pdf", "forms/reportlab_forms.pdf"},
-      {"tests/fixtures/variants/linearized.pdf", "forms/linearized.pdf"},
-      {"tests/fixtures/driver/pages20.pdf", "pages20.pdf"},
   };
   for (const auto& [fixture, name] : files)
     for (const std::filesystem::path& root : {tree, local}) {

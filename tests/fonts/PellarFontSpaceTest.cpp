@@ -20,14 +20,6 @@ std::function<void(TFont&)> Composite(TPDFCMap map, std::function<void(TFont&)> 
   };
 }
 
-std::function<void(TFont&)> Type3(double scale, double space) {
-  return [scale, space](TFont& f) {
-    f.ProgramKind = TFontProgramKind::Type3;
-    f.FontMatrix = {scale, 0, 0, -0.012, 0, 0};
-    f.Widths[32] = space;
-  };
-}
-
 TEST(PellarFontSpace, CodeAndWidth) {
   struct TCase {
     const char* Label;
@@ -59,7 +51,11 @@ TEST(PellarFontSpace, CodeAndWidth) {
          f.CIDSystemInfo = "Adobe-Identity-0";
          f.CIDWidths.Add(32, 32, 333);
        }), 32, 333},
-      {"Type 3 measured space in glyph units", Type3(0.012, 25), 32, 25},
+      {"Type 3 measured space in glyph units", [](TFont& f) {
+         f.ProgramKind = TFontProgramKind::Type3;
+         f.FontMatrix = {0.012, 0, 0, -0.012, 0, 0};
+         f.Widths[32] = 25;
+       }, 32, 25},
   };
   for (const TCase& c : cases) {
     auto font = SimpleTestFont(1);

@@ -39,38 +39,38 @@ std::string Views(const std::string& annotation, bool needAppearances, const std
 }  // namespace
 
 TEST(PellarAnnotations, WhatEachAnnotationShows) {
-  const std::string rect = "/Rect [200 150 100 100] ";
+  const std::string rect = "/Rect [200 150 100 100] ", ap = rect + "/AP << /N 11 0 R >>";
   const std::string widget = "/Subtype /Widget /FT /Tx /V (Ada) /DA (/Helv 11 Tf) " + rect;
   struct Case {
     std::string Annotation;
     bool NeedAppearances;
-    std::string AppearanceEntries;
-    std::string Content;
     const char* Expected;
+    std::string Content = "(x) Tj";
+    std::string AppearanceEntries = "/BBox [0 0 100 50]";
   };
   const Case cases[] = {
       // The bounding box onto the rectangle, the appearance's matrix first.
-      {rect + "/AP << /N 11 0 R >>", false, "/BBox [0 0 100 50]", "(x) Tj", "form 1 0 0 1 100 100"},
-      {rect + "/AP << /N 11 0 R >>", false, "/BBox [0 0 100 50] /Matrix [0 1 -1 0 0 0]", "(x) Tj",
-       "form 0 0.5 -2 0 200 100"},
-      // The state /AS names; a missing state or a direct stream shows nothing.
-      {rect + "/AP << /N << /On 11 0 R >> >> /AS /On", false, "/BBox [0 0 100 50]", "(x) Tj", "form 1 0 0 1 100 100"},
-      {rect + "/AP << /N << /On 11 0 R >> >> /AS /Off", false, "/BBox [0 0 100 50]", "(x) Tj", ""},
-      {rect + "/AP << /N 11 0 R >> /F 2", false, "/BBox [0 0 100 50]", "(x) Tj", ""},
-      {rect + "/AP << /N 11 0 R >> /F 32", false, "/BBox [0 0 100 50]", "(x) Tj", ""},
-      {rect + "/AP << /N 11 0 R >> /F 4", false, "/BBox [0 0 100 50]", "(x) Tj", "form 1 0 0 1 100 100"},
-      {"/AP << /N 11 0 R >>", false, "/BBox [0 0 100 50]", "(x) Tj", ""},
+      {ap, false, "form 1 0 0 1 100 100"},
+      {ap, false, "form 0 0.5 -2 0 200 100", "(x) Tj", "/BBox [0 0 100 50] /Matrix [0 1 -1 0 0 0]"},
+      // The state /AS names; a missing state, a hiding flag or a direct stream shows nothing.
+      {rect + "/AP << /N << /On 11 0 R >> >> /AS /On", false, "form 1 0 0 1 100 100"},
+      {rect + "/AP << /N << /On 11 0 R >> >> /AS /Off", false, ""},
+      {ap + " /F 2", false, ""},
+      {ap + " /F 32", false, ""},
+      {ap + " /F 4", false, "form 1 0 0 1 100 100"},
+      {"/AP << /N 11 0 R >>", false, ""},
       // A field's value stands in for a missing or textless appearance when the form asks.
-      {widget, true, "", "", "value Ada /Helv 11"},
-      {widget, false, "", "", ""},
-      {widget + "/AP << /N 11 0 R >>", true, "/BBox [0 0 100 50]", "/Tx BMC EMC", "value Ada /Helv 11"},
-      {widget + "/AP << /N 11 0 R >>", true, "/BBox [0 0 100 50]", "BT <41> Tj ET", "form 1 0 0 1 100 100"},
-      {"/Subtype /Widget /FT /Btn /V /Yes " + rect, true, "", "", ""},
+      {widget, true, "value Ada /Helv 11"},
+      {widget, false, ""},
+      {widget + "/AP << /N 11 0 R >>", true, "value Ada /Helv 11", "/Tx BMC EMC"},
+      {widget + "/AP << /N 11 0 R >>", true, "form 1 0 0 1 100 100", "BT <41> Tj ET"},
+      {"/Subtype /Widget /FT /Btn /V /Yes " + rect, true, ""},
       // Inherited type, value, options and appearance string; UTF-16 values; line ends.
-      {"/Parent 12 0 R " + rect, true, "", "", "value Green /Helv 9"},
-      {"/Parent 12 0 R /V [(r) (b)] " + rect, true, "", "", "value Red\nb /Helv 9"},
-      {"/FT /Tx /V <FEFF00C40042> " + rect, true, "", "", "value \xc3\x84" "B / 0"},
-      {"/FT /Tx /V (a\\r\\nb\\rc\x80) " + rect, true, "", "", "value a\nb\nc\xe2\x80\xa2 / 0"},
+      {"/Parent 12 0 R " + rect, true, "value Green /Helv 9"},
+      {"/Parent 12 0 R /V [(r) (b)] " + rect, true, "value Red\nb /Helv 9"},
+      {"/FT /Tx /V <FEFF00C40042> " + rect, true, "value \xc3\x84" "B / 0"},
+      {"/FT /Tx /V (a\\r\\nb\\rc\x80) " + rect, true, "value a\nb\nc\xe2\x80\xa2 / 0"},
   };
-  for (const Case& c : cases) EXPECT_EQ(Views(c.Annotation, c.NeedAppearances, c.AppearanceEntries, c.Content), c.Expected) << c.Annotation;
+  for (const Case& c : cases)
+    EXPECT_EQ(Views(c.Annotation, c.NeedAppearances, c.AppearanceEntries, c.Content), c.Expected) << c.Annotation;
 }

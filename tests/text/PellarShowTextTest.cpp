@@ -163,4 +163,3 @@ TEST(ShowText, NothingWithoutAFont) {
   const std::string_view operands[] = {"(a)"};
   EXPECT_FALSE(ShowText(TShowState(), fonts, operands).Shown);
 }
-

@@ -180,6 +180,8 @@ TEST(TextFunnel, AttributesThatKeepPiecesApart) {
   const TPDFTextFunnel::TMatrix slanted{1, 0, 0.25, 1, 0, 0}, rotated{0, 1, -1, 0, 0, 0};
   // Concatenated, both matrices read "10012"; they are still different matrices.
   const TPDFTextFunnel::TMatrix tall{1, 0, 0, 12, 0, 0}, sheared{10, 0, 1, 2, 0, 0};
+  // "World" in the first piece's font and colour, drawn through the matrix given.
+  const auto through = [](TPDFTextFunnel::TMatrix m) { return TWord{u"World", 0, 0, 30, "F1", "#000000", m}; };
   struct {
     const char* Name;
     TWord Second;
@@ -192,18 +194,15 @@ TEST(TextFunnel, AttributesThatKeepPiecesApart) {
       {"font", {u"World", 0, 0, 30, "F2"}, Identity, false, false, false, 2},
       {"font ignored", {u"World", 0, 0, 30, "F2"}, Identity, true, false, false, 1},
       {"font ignored, colour not", {u"World", 0, 0, 30, "F2", "#FF0000"}, Identity, true, false, false, 2},
-      {"another direction", {u"World", 0, 0, 30, "F1", "#000000", rotated}, Identity, false, false, false, 2},
-      {"matrix ignored", {u"World", 0, 0, 30, "F1", "#000000", rotated}, Identity, false, false, true, 1},
-      {"mirrored", {u"World", 0, 0, 30, "F1", "#000000", {1, 0, 0, -1, 0, 0}}, Identity, false, false, false, 2},
-      {"another height", {u"World", 0, 0, 30, "F1", "#000000", {1, 0, 0, 1.1, 0, 0}}, Identity, false, false, false,
-       2},
+      {"another direction", through(rotated), Identity, false, false, false, 2},
+      {"matrix ignored", through(rotated), Identity, false, false, true, 1},
+      {"mirrored", through({1, 0, 0, -1, 0, 0}), Identity, false, false, false, 2},
+      {"another height", through({1, 0, 0, 1.1, 0, 0}), Identity, false, false, false, 2},
       // Glyphs placed one by one, each with its own scale (an OCR layer), still make words.
-      {"another horizontal scale", {u"World", 0, 0, 30, "F1", "#000000", {0.8, 0, 0, 1, 0, 0}}, Identity, false, false,
-       false, 1},
-      {"slanted at the same height", {u"World", 0, 0, 30, "F1", "#000000", slanted}, Identity, false, false, false, 1},
+      {"another horizontal scale", through({0.8, 0, 0, 1, 0, 0}), Identity, false, false, false, 1},
+      {"slanted at the same height", through(slanted), Identity, false, false, false, 1},
       {"same text, other matrix", {u"World", 0, 0, 3, "F1", "#000000", sheared}, tall, false, false, false, 2},
-      {"tiny difference", {u"World", 0, 0, 30, "F1", "#000000", {1.00004, 0, 0, 1, 0, 0}}, Identity, false, false,
-       false, 1},
+      {"tiny difference", through({1.00004, 0, 0, 1, 0, 0}), Identity, false, false, false, 1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
