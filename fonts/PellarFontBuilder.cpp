@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <map>
 
 #include "fonts/PellarFontPrograms.h"
 #include "pdf/PellarConvert.h"
@@ -44,14 +45,36 @@ const TGlyphNames& EncodingNames(TBaseEncoding encoding) {
   return tables[static_cast<size_t>(encoding)];
 }
 
-// The built-in encoding of the standard dingbats font, filled once.
-const TGlyphNames& DingbatNames() {
-  static const TGlyphNames names = [] {
-    TGlyphNames all;
-    DingbatEncodingNames(all);
+// A table filled once by `fill` (each lambda is a type of its own, so each gets its table).
+template <typename TTable, typename TFill>
+const TTable& FilledOnce(TFill fill) {
+  static const TTable table = [&] {
+    TTable all{};
+    fill(all);
     return all;
   }();
-  return names;
+  return table;
+}
+
+// The built-in encoding of the standard dingbats font.
+const TGlyphNames& DingbatNames() {
+  return FilledOnce<TGlyphNames>([](TGlyphNames& names) { DingbatEncodingNames(names); });
+}
+// The Unicode names of the standard Symbol font's codes.
+const TGlyphNames& SymbolNames() {
+  return FilledOnce<TGlyphNames>([](TGlyphNames& names) { SymbolUnicodeNames(names); });
+}
+// A symbolic TrueType font's names: each code names its glyph by number.
+const TGlyphNames& CodeNumberNames() {
+  return FilledOnce<TGlyphNames>([](TGlyphNames& names) {
+    for (size_t c = 0; c < 256; ++c) names[c] = "CID:" + std::to_string(c);
+  });
+}
+// Every code read as its own character.
+const TUnicodeTexts& OwnCodeTexts() {
+  return FilledOnce<TUnicodeTexts>([](TUnicodeTexts& texts) {
+    for (size_t c = 0; c < 256; ++c) texts[c] = std::u16string(1, char16_t(c));
+  });
 }
 
 // The base encoding a font's /Encoding names (Standard when it names none or another).
@@ -60,10 +83,21 @@ const TGlyphNames& BaseEncodingNames(const TFontDictionary& font) {
   return EncodingNames(named && font.EncodingName ? BaseEncodingOf(*font.EncodingName) : TBaseEncoding::Standard);
 }
 
-void ApplyDifferences(const std::optional<TEncodingDifferences>& differences, TGlyphNames& names) {
+void ApplyDifferences(const std::optional<TEncodingDifferences>& differences, TSharedNames& names) {
   if (!differences) return;
   for (size_t c = 0; c < 256; ++c)
-    if (differences->Assigned[c]) names[c] = differences->Names[c];
+    if (differences->Assigned[c]) names.Change(c) = differences->Names[c];
+}
+
+// The widths standard font m gives the names. Names that are a fixed table are looked up
+// once per font and table: every such font of a document without /Differences shares them
+// (a few tables by 14 fonts at most).
+void StandardWidths(int m, const TSharedNames& names, TCodeWidths& widths) {
+  if (!names.IsFixed()) return StandardFontWidths(m, names.All(), widths);
+  static std::map<std::pair<int, const TGlyphNames*>, TCodeWidths> found;
+  const auto [at, added] = found.try_emplace({m, &names.All()});
+  if (added) StandardFontWidths(m, names.All(), at->second);
+  widths = at->second;
 }
 
 // Descriptor heights written in em fractions (0.9) are meant as thousandths (900): a value
@@ -81,19 +115,19 @@ int32_t RoundedFlags(double flags) {
 
 // The text of 256 glyph names, as single bytes and as Unicode with ligatures spelled out.
 struct TNameTexts {
-  TGlyphNames Names;
-  const TGlyphNames* Fixed = nullptr;  // the fixed table the names were asked as, if any
+  TSharedNames Names;
   bool Dingbats = false;
-  TAnsiTexts Ansi;
-  TUnicodeTexts Unicode;
+  TSharedAnsiTexts Ansi;
+  TSharedUnicodeTexts Unicode;
   bool AnyText = false;  // some code has text
 };
 
 // The texts of the names, kept for the last few names asked: most fonts of a document (and
-// every object that is no font) share a few encodings, and comparing names costs far less
-// than looking each of them up again. Names that are one of the fixed tables (`fixed`) are
-// known by its address, without comparing them. The program runs on one thread.
-const TNameTexts& TextsOfNames(const TGlyphNames& names, bool dingbats, const TGlyphNames* fixed) {
+// every object that is no font) share a few encodings, so their records share these tables,
+// and comparing names costs far less than looking each of them up again. The same table
+// (a fixed one above all) is known by its address, without comparing names. The program
+// runs on one thread.
+const TNameTexts& TextsOfNames(const TSharedNames& names, bool dingbats) {
   constexpr size_t Kept = 8;
   static std::array<std::optional<TNameTexts>, Kept> kept;
   static size_t next = 0;
@@ -101,7 +135,8 @@ const TNameTexts& TextsOfNames(const TGlyphNames& names, bool dingbats, const TG
   static size_t last = 0;
   for (size_t i = 0; i < Kept; ++i) {
     const std::optional<TNameTexts>& texts = kept[(last + i) % Kept];
-    if (texts && texts->Dingbats == dingbats && (fixed ? texts->Fixed == fixed : texts->Names == names)) {
+    if (texts && texts->Dingbats == dingbats &&
+        (texts->Names.SameTable(names) || (!names.IsFixed() && !texts->Names.IsFixed() && texts->Names == names))) {
       last = (last + i) % Kept;
       return *texts;
     }
@@ -111,11 +146,11 @@ const TNameTexts& TextsOfNames(const TGlyphNames& names, bool dingbats, const TG
   next = (next + 1) % Kept;
   texts.emplace();
   texts->Names = names;
-  texts->Fixed = fixed;
   texts->Dingbats = dingbats;
-  texts->Ansi = GlyphNamesToAnsi(names);
-  texts->Unicode = GlyphNamesToUnicode(names, dingbats);
-  for (std::u16string& text : texts->Unicode) text = ExpandLigatures(std::move(text));
+  texts->Ansi = TSharedAnsiTexts(GlyphNamesToAnsi(names.All()));
+  TUnicodeTexts unicode = GlyphNamesToUnicode(names.All(), dingbats);
+  for (std::u16string& text : unicode) text = ExpandLigatures(std::move(text));
+  texts->Unicode = TSharedUnicodeTexts(std::move(unicode));
   for (size_t c = 0; c < 256 && !texts->AnyText; ++c) texts->AnyText = !texts->Ansi[c].empty() || !texts->Unicode[c].empty();
   return *texts;
 }
@@ -149,16 +184,14 @@ private:
   const TFontDictionary& Font;
   const TFontBuildOptions& Options;
   std::unique_ptr<TPDFFontCollectionData> Record = std::make_unique<TPDFFontCollectionData>();
-  // The font's glyph names, built in place in its record's table (a Type0 font's stay in
-  // the record it started with, see BuildComposite): copied once, from the base encoding's.
-  // The fixed table Names still equal, or nothing once they were changed: each change of
-  // Names sets it.
-  const TGlyphNames* FixedNames = Font.IsDictionary ? &BaseEncodingNames(Font) : &EncodingNames(TBaseEncoding::Standard);
-  TGlyphNames& Names = Record->GlyphNames = *FixedNames;
+  // The font's glyph names, in its record (a Type0 font's stay in the record it started
+  // with, see BuildComposite): the base encoding's table until a step changes them.
+  TSharedNames& Names = Record->GlyphNames =
+      TSharedNames::Fixed(Font.IsDictionary ? BaseEncodingNames(Font) : EncodingNames(TBaseEncoding::Standard));
   std::unique_ptr<TPDFFontCollectionData> TypeZeroRecord;  // holds Names once a Type0 font takes its descendant's record
   // The base encoding's names, before programs and /Differences: one of the fixed tables.
   const TGlyphNames* BaseNames = &EncodingNames(TBaseEncoding::Standard);
-  std::optional<TGlyphNames> WidthNames;  // names the Symbol metrics know, for the standard Symbol font
+  std::optional<TSharedNames> WidthNames;  // names the Symbol metrics know, for the standard Symbol font
   bool EncodingNameGiven = false;
   bool KnownBaseEncoding = false;
   int32_t Flags = 0;
@@ -222,7 +255,6 @@ std::unique_ptr<TPDFFontCollectionData> TFontRecordBuilder::BuildComposite() {
   Record->OneByteCodes = Font.EncodingForm == TEncodingForm::Stream && Font.EncodingOneByte;
   Record->Vertical = PredefinedVertical(Record->EncodingName);
   ApplyDifferences(Font.Differences, Names);
-  if (Font.Differences) FixedNames = nullptr;
   BuildTextTables(true);
   ReadProgramCharacters();
   return std::move(Record);
@@ -275,19 +307,15 @@ void TFontRecordBuilder::LoadType1Family() {
       Record->ProgramKind = TFontProgramKind::Type1;
       HasProgram = true;
       if (!EncodingNameGiven || (Flags & SymbolicFlag)) {
-        Names = Type1BuiltInEncoding(Font.FontFile.Data, Font.FontFile.Length1, Font.FontFile.Length2);
-        FixedNames = nullptr;
+        Names = TSharedNames(Type1BuiltInEncoding(Font.FontFile.Data, Font.FontFile.Length1, Font.FontFile.Length2));
       }
     }
     if (Font.FontFile3.Present) {
-      const TCompactProgram program = ParseCompactProgram(Font.FontFile3.Data);
+      TCompactProgram program = ParseCompactProgram(Font.FontFile3.Data);
       Record->ProgramKind = TFontProgramKind::Compact;
       Record->WidthScale = program.WidthScale;
       HasProgram = true;
-      if (!EncodingNameGiven) {
-        Names = program.Encoding;
-        FixedNames = nullptr;
-      }
+      if (!EncodingNameGiven) Names = TSharedNames(std::move(program.Encoding));
     }
     // A Japanese system font draws an unembedded HeiseiKakuGo-W5; text takes nothing from it.
     if (!HasProgram && Options.FontPrograms && StartsWith(Record->FontName, HeiseiFont)) HasProgram = true;
@@ -300,14 +328,12 @@ void TFontRecordBuilder::LoadType1Family() {
   Record->Descent = standard.Descent;
   if (StandardFontNumber == SymbolFont) {
     // Text comes from the Unicode names, widths from the names the Symbol metrics know.
-    SymbolUnicodeNames(Names);
-    FixedNames = nullptr;
-    WidthNames = EncodingNames(TBaseEncoding::Symbol);
+    Names = TSharedNames::Fixed(SymbolNames());
+    WidthNames = TSharedNames::Fixed(EncodingNames(TBaseEncoding::Symbol));
     BaseNames = &EncodingNames(TBaseEncoding::Symbol);
   } else if (StandardFontNumber == DingbatsFont) {
     // Its codes are its own: the built-in encoding names the dingbats.
-    Names = DingbatNames();
-    FixedNames = &DingbatNames();
+    Names = TSharedNames::Fixed(DingbatNames());
     BaseNames = &DingbatNames();
   }
   if (Options.FontPrograms) {
@@ -332,8 +358,7 @@ void TFontRecordBuilder::LoadTrueTypeFamily() {
 
 void TFontRecordBuilder::MakeSymbolic() {
   Symbolic = true;
-  for (size_t c = 0; c < 256; ++c) Names[c] = "CID:" + std::to_string(c);
-  FixedNames = nullptr;
+  Names = TSharedNames::Fixed(CodeNumberNames());
 }
 
 void TFontRecordBuilder::LoadSubstitute() {
@@ -352,13 +377,10 @@ void TFontRecordBuilder::LoadSubstitute() {
 }
 
 void TFontRecordBuilder::ApplyEncodingSteps() {
-  if (!Symbolic && Font.Differences) {
-    ApplyDifferences(Font.Differences, Names);
-    FixedNames = nullptr;
-  }
+  if (!Symbolic) ApplyDifferences(Font.Differences, Names);
   if (StandardFontNumber >= 1 && StandardFontNumber < DingbatsFont) {
     if (WidthNames) ApplyDifferences(Font.Differences, *WidthNames);
-    StandardFontWidths(StandardFontNumber, WidthNames ? *WidthNames : Names, Record->Widths);
+    StandardWidths(StandardFontNumber, WidthNames ? *WidthNames : Names, Record->Widths);
   }
   AnsiFromNames = true;
 }
@@ -391,8 +413,8 @@ void TFontRecordBuilder::ApplyWidths() {
 void TFontRecordBuilder::ReadOwnCodes(TPDFFontCollectionData& record) {
   for (size_t c = 0x20; c < 256; ++c) {
     if (!record.UnicodeText[c].empty() || (c >= 0x7F && c <= 0x9F)) continue;
-    record.UnicodeText[c] = std::u16string(1, static_cast<char16_t>(c));
-    record.AnsiText[c] = std::string(1, Windows1252Byte(static_cast<char16_t>(c)));
+    record.UnicodeText.Change(c) = std::u16string(1, static_cast<char16_t>(c));
+    record.AnsiText.Change(c) = std::string(1, Windows1252Byte(static_cast<char16_t>(c)));
   }
 }
 
@@ -400,43 +422,46 @@ void TFontRecordBuilder::ReadOwnCodes(TPDFFontCollectionData& record) {
 // the code; codes that end up with no text at all read as themselves.
 void TFontRecordBuilder::BuildTextTables(bool type0) {
   TPDFFontCollectionData& record = *Record;
-  const TGlyphNames* textNames = &Names;
-  std::optional<TGlyphNames> setAsideNames;
+  const TSharedNames* textNames = &Names;
+  std::optional<TSharedNames> setAsideNames;
   if (Symbolic && Font.Differences && !Font.ToUnicode) {
-    setAsideNames = *BaseNames;
+    setAsideNames = TSharedNames::Fixed(*BaseNames);
     ApplyDifferences(Font.Differences, *setAsideNames);
     textNames = &*setAsideNames;
   }
-  const TNameTexts& named = TextsOfNames(*textNames, DingbatFont(), textNames == &Names ? FixedNames : nullptr);
-  auto hasText = [](const TAnsiTexts& ansi, const TUnicodeTexts& unicode) {
+  const TNameTexts& named = TextsOfNames(*textNames, DingbatFont());
+  auto hasText = [](const TSharedAnsiTexts& ansi, const TSharedUnicodeTexts& unicode) {
     for (size_t c = 0; c < 256; ++c)
       if (!ansi[c].empty() || !unicode[c].empty()) return true;
     return false;
   };
   bool anyText = false;
   if (Font.ToUnicode) {
-    // The map's texts are written over those of the names, in the record itself.
-    TAnsiTexts& ansi = record.AnsiText;
-    TUnicodeTexts& unicode = record.UnicodeText;
-    ansi = named.Ansi;
-    unicode = named.Unicode;
     TToUnicodeMap map = ParseToUnicode(*Font.ToUnicode);
     if (!(type0 && record.OneByteCodes)) record.OneByteCodes = map.OneByte;
+    record.ToUnicodeRanges = std::move(map.Ranges);
+    TSharedAnsiTexts& ansi = record.AnsiText = named.Ansi;
+    TSharedUnicodeTexts& unicode = record.UnicodeText = named.Unicode;
+    // A composite font's codes read through the map one by one: the tables by code serve
+    // simple fonts only.
+    if (type0) return;
+    // The map's texts are written over those of the names.
     const TPDFCMapIndex lastRange(TPDFCMapIndex::TOrder::LastWins);
     for (size_t c = 0; c < 256; ++c) {
-      const int32_t entry = lastRange.Find(map.Ranges, static_cast<int32_t>(c));
+      const int32_t entry = lastRange.Find(record.ToUnicodeRanges, static_cast<int32_t>(c));
       if (entry < 0) continue;
-      unicode[c] = ExpandLigatures(CMapEntryText(map.Ranges[static_cast<size_t>(entry)], static_cast<int32_t>(c)));
-      ansi[c].clear();
-      for (char16_t unit : unicode[c]) ansi[c] += Windows1252Byte(unit);
+      std::u16string& text = unicode.Change(c) =
+          ExpandLigatures(CMapEntryText(record.ToUnicodeRanges[static_cast<size_t>(entry)], static_cast<int32_t>(c)));
+      std::string& single = ansi.Change(c);
+      single.clear();
+      for (char16_t unit : text) single += Windows1252Byte(unit);
     }
-    record.ToUnicodeRanges = std::move(map.Ranges);
     anyText = hasText(ansi, unicode);
   } else {
     anyText = named.AnyText;
     record.UnicodeText = named.Unicode;
     // Looked up last: a second lookup may replace the tables `named` refers to.
-    if (AnsiFromNames) record.AnsiText = textNames == &Names ? named.Ansi : TextsOfNames(Names, DingbatFont(), FixedNames).Ansi;
+    if (AnsiFromNames) record.AnsiText = textNames == &Names ? named.Ansi : TextsOfNames(Names, DingbatFont()).Ansi;
   }
   if (anyText) {
     if (Font.Subtype == TFontSubtype::Type3) ReadOwnCodes(record);
@@ -445,10 +470,10 @@ void TFontRecordBuilder::BuildTextTables(bool type0) {
   // A symbolic TrueType font that names its encoding: codes whose own value would be a
   // control character read through that encoding instead (0x93 is a quotation mark).
   const bool byEncoding = Symbolic && KnownBaseEncoding && !Font.ToUnicode;
-  for (size_t c = 0; c < 256; ++c) {
-    const bool control = c < 0x20 || (c >= 0x7F && c <= 0x9F);
-    record.UnicodeText[c] = byEncoding && control ? GlyphNameToUnicode((*BaseNames)[c]) : std::u16string(1, char16_t(c));
-  }
+  record.UnicodeText = TSharedUnicodeTexts::Fixed(OwnCodeTexts());
+  if (!byEncoding) return;
+  for (size_t c = 0; c < 256; ++c)
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) record.UnicodeText.Change(c) = GlyphNameToUnicode((*BaseNames)[c]);
 }
 
 }  // namespace

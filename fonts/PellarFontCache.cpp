@@ -30,9 +30,15 @@ void TPDFFontCache::Store(int32_t number, bool fontPrograms, std::shared_ptr<TPD
 size_t FontRecordBytes(const TPDFFontCollectionData& record) {
   size_t bytes = sizeof record + record.FontName.capacity() + record.CIDToGIDMap.capacity() +
                  record.EncodingName.capacity() + record.CIDSystemInfo.capacity();
-  for (size_t c = 0; c < 256; ++c)
-    bytes += record.AnsiText[c].capacity() + record.GlyphNames[c].capacity() +
-             2 * record.UnicodeText[c].capacity();
+  // A table shared with other records counts whole for each, so that the budget holds
+  // when the others are gone; the fixed tables belong to no record.
+  auto tableBytes = [](const auto& table) {
+    size_t sum = 0;
+    if (!table.IsFixed())
+      for (const auto& entry : table.All()) sum += sizeof entry + entry.capacity() * sizeof entry[0];
+    return sum;
+  };
+  bytes += tableBytes(record.AnsiText) + tableBytes(record.GlyphNames) + tableBytes(record.UnicodeText);
   bytes += record.CodeCharacters.capacity() * sizeof(char32_t);
   for (const TPDFCMapEntry& entry : record.ToUnicodeRanges)
     bytes += sizeof entry + entry.Codes.capacity() * sizeof(int32_t);

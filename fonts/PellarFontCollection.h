@@ -36,19 +36,19 @@ struct TPDFFontSpace {
 struct TPDFFontCollectionData {
   int32_t Id = 0;              // object number the font was selected by; 0 for a direct one
   TCodeWidths Widths{};        // glyph units (1000 per em but for Type 3), as given
-  TAnsiTexts AnsiText;         // Windows-1252 text per code, for the content-order reader
+  TSharedAnsiTexts AnsiText;   // Windows-1252 text per code, for the content-order reader
   std::string FontName = "Arial";
   // What text showing needs of the font program: its kind, the CFF width divisor and a
   // Type 3 font's FontMatrix.
   TFontProgramKind ProgramKind = TFontProgramKind::None;
   double WidthScale = 1;
   std::array<double, 6> FontMatrix{0.001, 0, 0, 0.001, 0, 0};
-  TGlyphNames GlyphNames;
+  TSharedNames GlyphNames;
   bool Composite = false;
   TPDFCIDWidths CIDWidths;
   double Ascent = 0;
   double Descent = 0;
-  TUnicodeTexts UnicodeText;  // per code of a simple font
+  TSharedUnicodeTexts UnicodeText;  // per code of a simple font
   TPDFCMap ToUnicodeRanges;   // in the order of the map
   TPDFCMapIndex ToUnicodeIndex;  // the first range of each code, built on first use
   int32_t FirstChar = 0;

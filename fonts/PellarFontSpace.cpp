@@ -10,7 +10,7 @@ constexpr double WidestCompositeSpace = 1000;
 
 TPDFFontSpace SimpleFontSpace(const TPDFFontCollectionData& font) {
   TPDFFontSpace space;
-  const TAnsiTexts& ansi = font.AnsiText;
+  const TSharedAnsiTexts& ansi = font.AnsiText;
   // A font without a space whose codes end below 255 lends code 255 to the spaces a reader
   // inserts into its text.
   const bool lends255 = font.LastChar < 255;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "fonts/PellarCIDWidths.h"
+#include "fonts/PellarSharedTable.h"
 
 // Base encodings by the number font loading uses for them.
 enum class TBaseEncoding { Standard = 0, MacRoman = 1, WinAnsi = 2, PDFDoc = 3, MacExpert = 4, Symbol = 5 };
@@ -14,6 +15,9 @@ using TGlyphNames = std::array<std::string, 256>;
 using TAnsiTexts = std::array<std::string, 256>;
 using TUnicodeTexts = std::array<std::u16string, 256>;
 using TCodeWidths = std::array<double, 256>;
+using TSharedNames = TSharedTable<std::string>;
+using TSharedAnsiTexts = TSharedTable<std::string>;
+using TSharedUnicodeTexts = TSharedTable<std::u16string>;
 
 // The 14 standard fonts, numbered 1 to 14 (0: none).
 struct TStandardFont {

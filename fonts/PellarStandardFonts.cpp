@@ -1,5 +1,6 @@
 // The 14 standard fonts: the names that select each, its substitute and its metrics.
 #include <string_view>
+#include <unordered_map>
 
 #include "fonts/PellarGlyphTables.h"
 
@@ -39,18 +40,24 @@ const TStandardFont StandardFonts[StandardFontCount] = {
     {"ZapfDingbats*", "ZapfDingbats", {-180, -293, 1090, 1010}, 699, -205},
 };
 
-// Whether the pattern lists the name as one of its "*"-ended entries. A plain substring
-// search would let the empty name pick ZapfDingbats and fragments such as "Bold" or "MT"
-// pick whichever font lists a name ending in them.
-bool ListsName(std::string_view pattern, std::string_view name) {
-  size_t start = 0;
-  while (start < pattern.size()) {
-    size_t end = pattern.find('*', start);
-    if (end == std::string_view::npos) end = pattern.size();
-    if (!name.empty() && pattern.substr(start, end - start) == name) return true;
-    start = end + 1;
-  }
-  return false;
+// Each name the patterns list ("*"-ended entries) and the last font that lists it. Whole
+// names only: a substring search would let the empty name pick ZapfDingbats and fragments
+// such as "Bold" or "MT" pick whichever font lists a name ending in them.
+const std::unordered_map<std::string_view, int>& ListedNames() {
+  static const auto names = [] {
+    std::unordered_map<std::string_view, int> all;
+    for (int m = 1; m <= StandardFontCount; ++m) {
+      const std::string_view pattern = StandardFonts[m - 1].Patterns;
+      for (size_t start = 0; start < pattern.size();) {
+        size_t end = pattern.find('*', start);
+        if (end == std::string_view::npos) end = pattern.size();
+        if (end > start) all[pattern.substr(start, end - start)] = m;
+        start = end + 1;
+      }
+    }
+    return all;
+  }();
+  return names;
 }
 
 }  // namespace
@@ -61,8 +68,6 @@ const TStandardFont& StandardFont(int m) {
 }
 
 int FindStandardFont(const std::string& name) {
-  int found = 0;
-  for (int m = 1; m <= StandardFontCount; ++m)
-    if (ListsName(StandardFonts[m - 1].Patterns, name)) found = m;
-  return found;
+  const auto found = ListedNames().find(name);
+  return found == ListedNames().end() ? 0 : found->second;
 }

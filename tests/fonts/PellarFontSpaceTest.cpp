@@ -31,15 +31,15 @@ TEST(PellarFontSpace, CodeAndWidth) {
       {"space of width 0 takes the default", [](TFont& f) { f.Widths[32] = 0; }, 32, 280},
       {"code 32 a Type 1 encoding array leaves unset still measures", [](TFont& f) {
          f.ProgramKind = TFontProgramKind::Type1;
-         f.AnsiText[32].clear();
-         f.GlyphNames[32] = ".notdef";
+         f.AnsiText.Change(32).clear();
+         f.GlyphNames.Change(32) = ".notdef";
          f.Widths[32] = 525;
        }, 32, 525},
-      {"code 32 that shows another glyph lends 255", [](TFont& f) { f.AnsiText[32] = "x"; }, 255, 280},
+      {"code 32 that shows another glyph lends 255", [](TFont& f) { f.AnsiText.Change(32) = "x"; }, 255, 280},
       {"an unset code 32 of a compact program lends 255", [](TFont& f) {
          f.ProgramKind = TFontProgramKind::Compact;
-         f.AnsiText[32].clear();
-         f.GlyphNames[32] = ".notdef";
+         f.AnsiText.Change(32).clear();
+         f.GlyphNames.Change(32) = ".notdef";
        }, 255, 280},
       {"composite: CID width of the code mapped to U+0020",
        Composite({{0x41, 0x5A, {0x41}}, {0x10, 0x1F, {0x12}}}, [](TFont& f) { f.CIDWidths.Add(0x1E, 0x1E, 226); }), 32, 226},
@@ -60,7 +60,7 @@ TEST(PellarFontSpace, CodeAndWidth) {
   for (const TCase& c : cases) {
     auto font = SimpleTestFont(1);
     font->LastChar = 126;
-    font->AnsiText[32] = " ";
+    font->AnsiText.Change(32) = " ";
     c.Change(*font);
     const TPDFFontSpace space = FontSpace(*font);
     EXPECT_EQ(space.Code, c.Code) << c.Label;

@@ -23,17 +23,17 @@ std::unique_ptr<TPDFFontCollectionData> SimpleFont(int32_t id) {
   font->LastChar = 255;
   for (int c = 0; c < 256; ++c) {
     font->Widths[c] = 500;
-    font->AnsiText[c] = std::string(1, static_cast<char>(c));
-    font->UnicodeText[c] = std::u16string(1, static_cast<char16_t>(c));
+    font->AnsiText.Change(c) = std::string(1, static_cast<char>(c));
+    font->UnicodeText.Change(c) = std::u16string(1, static_cast<char16_t>(c));
   }
-  font->UnicodeText['m'] = u"many units of text";
+  font->UnicodeText.Change('m') = u"many units of text";
   return font;
 }
 
 std::unique_ptr<TPDFFontCollectionData> HostileWidths(int32_t id) {
   auto font = SimpleFont(id);
   font->LastChar = 10;
-  font->AnsiText[32].clear();
+  font->AnsiText.Change(32).clear();
   font->Widths[0] = -1e300;
   font->Widths[1] = 1e300;
   font->Widths[2] = std::numeric_limits<double>::quiet_NaN();

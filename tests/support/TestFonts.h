@@ -13,11 +13,11 @@ inline std::unique_ptr<TPDFFontCollectionData> SimpleTestFont(int32_t id) {
   font->Id = id;
   font->FontName = "TestSans";
   for (int c = 32; c < 127; ++c) {
-    font->UnicodeText[static_cast<size_t>(c)] = std::u16string(1, static_cast<char16_t>(c));
+    font->UnicodeText.Change(static_cast<size_t>(c)) = std::u16string(1, static_cast<char16_t>(c));
     font->Widths[static_cast<size_t>(c)] = 500;
   }
   font->Widths[32] = 250;
-  font->UnicodeText[1] = u"fi";
+  font->UnicodeText.Change(1) = u"fi";
   font->Widths[1] = 500;
   font->Widths[2] = 300;
   font->Ascent = 700;

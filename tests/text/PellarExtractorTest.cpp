@@ -28,13 +28,13 @@ std::unique_ptr<TPDFFontCollectionData> Record(int id, bool upper) {
   font->Widths.fill(500);
   font->Widths[32] = 250;
   for (int c = 32; c < 127; ++c) {
-    font->AnsiText[c] = std::string(1, static_cast<char>(c));
-    font->UnicodeText[c] = std::u16string(1, static_cast<char16_t>(upper && c >= 'a' && c <= 'z' ? c - 32 : c));
+    font->AnsiText.Change(c) = std::string(1, static_cast<char>(c));
+    font->UnicodeText.Change(c) = std::u16string(1, static_cast<char16_t>(upper && c >= 'a' && c <= 'z' ? c - 32 : c));
   }
-  font->UnicodeText['\r'] = u"\r";
-  font->UnicodeText['\n'] = u"\n";
-  font->UnicodeText[0] = std::u16string(1, u'\0');
-  font->UnicodeText[1] = u"one";
+  font->UnicodeText.Change('\r') = u"\r";
+  font->UnicodeText.Change('\n') = u"\n";
+  font->UnicodeText.Change(0) = std::u16string(1, u'\0');
+  font->UnicodeText.Change(1) = u"one";
   return font;
 }
 
@@ -76,13 +76,13 @@ struct TExtractorPage {
     Fonts.AddRecord(Record(LatinFont, false));
     Fonts.AddRecord(Record(UpperFont, true));
     auto lending = Record(LendingFont, false);
-    lending->AnsiText[32] = "";
+    lending->AnsiText.Change(32) = "";
     lending->LastChar = 200;
-    lending->UnicodeText[255] = u"_";
+    lending->UnicodeText.Change(255) = u"_";
     lending->Widths[255] = 100;
     Fonts.AddRecord(std::move(lending));
     auto plain = Record(PlainFont, false);
-    plain->AnsiText[32] = "";
+    plain->AnsiText.Change(32) = "";
     Fonts.AddRecord(std::move(plain));
     auto zero = Record(NoSpaceFont, false);
     zero->Widths[32] = 0;
@@ -92,7 +92,7 @@ struct TExtractorPage {
     wide->Composite = true;
     wide->Widths.fill(500);
     wide->Widths[32] = 250;
-    wide->AnsiText[32] = " ";
+    wide->AnsiText.Change(32) = " ";
     wide->ToUnicodeRanges = {{0x0041, 0x005A, {0x41}}, {0x0020, 0x0020, {0x20}}};
     wide->CIDWidths.Add(0x41, 0x5A, 600);
     auto tall = std::make_unique<TPDFFontCollectionData>(*wide);

@@ -138,7 +138,7 @@ TEST(ShowText, PiecesWidthsAndAdvance) {
     auto font = type3 ? Type3TestFont(7) : composite ? CompositeTestFont(7) : SimpleTestFont(7);
     if (c.Font == TFont::Type3WithoutSpace) {
       font->FontMatrix = {0.01, 0, 0, 0.01, 0, 0};
-      font->AnsiText[32].clear();
+      font->AnsiText.Change(32).clear();
       font->LastChar = 255;
     }
     if (c.Font == TFont::Vertical) {
