@@ -20,16 +20,16 @@ int32_t TPDFCMapIndex::Find(const TPDFCMap& map, int32_t code) const {
 // The mappings paint the codes in the order that lets the winner paint first; each code is
 // painted once, and "next unpainted" links with path halving skip painted runs, so the cost
 // is the code space plus the number of mappings, however the ranges overlap.
-// Only the codes from the lowest Low to the highest High are painted, so that a simple font's
-// map of one-byte codes costs 256 codes, not the whole code space.
+// Only the codes from the lowest Low to the highest High (at most Highest) are painted, so
+// that a simple font's map of one-byte codes costs 256 codes, not the whole code space.
 void TPDFCMapIndex::Build(const TPDFCMap& map) const {
   Built = true;
   Spans.clear();
   uint32_t first = CodeCount, last = 0;
   for (const TPDFCMapEntry& entry : map) {
-    if (entry.Low > entry.High) continue;
+    if (entry.Low > entry.High || entry.Low > Highest) continue;
     first = std::min<uint32_t>(first, entry.Low);
-    last = std::max<uint32_t>(last, entry.High);
+    last = std::max<uint32_t>(last, std::min(entry.High, Highest));
   }
   if (first > last) return;
   const uint32_t codes = last - first + 1;
@@ -49,8 +49,9 @@ void TPDFCMapIndex::Build(const TPDFCMap& map) const {
     for (size_t k = 0; k < count; ++k) {
       const size_t i = Order == TOrder::FirstWins ? k : count - 1 - k;
       const TPDFCMapEntry& entry = map[i];
-      if (CrossesFirstByte(entry) != crossing || entry.Low > entry.High) continue;
-      for (uint32_t c = unpainted(entry.Low - first); c <= uint32_t(entry.High - first); c = unpainted(c)) {
+      if (CrossesFirstByte(entry) != crossing || entry.Low > entry.High || entry.Low > Highest) continue;
+      const uint32_t high = std::min(entry.High, Highest) - first;
+      for (uint32_t c = unpainted(entry.Low - first); c <= high; c = unpainted(c)) {
         owner[c] = static_cast<int32_t>(i);
         next[c] = c + 1;
       }

@@ -12,7 +12,9 @@ public:
   // the last; a range whose ends differ in more than their last byte answers only for codes
   // that no other mapping holds.
   enum class TOrder { FirstWins, LastWins };
-  explicit TPDFCMapIndex(TOrder order = TOrder::FirstWins) : Order(order) {}
+  // Codes above `highest` are not indexed (found in no mapping): a simple font asks only for
+  // its 256 codes, whatever span its map covers.
+  explicit TPDFCMapIndex(TOrder order = TOrder::FirstWins, uint16_t highest = 0xFFFF) : Order(order), Highest(highest) {}
 
   // Position in the map of the mapping that answers for the code, or -1. The index is built
   // from the map on the first lookup; the map must not change after that.
@@ -27,6 +29,7 @@ private:
   void Build(const TPDFCMap& map) const;
 
   TOrder Order;
+  uint16_t Highest;
   mutable std::vector<TSpan> Spans;  // disjoint, ascending
   mutable bool Built = false;
 };

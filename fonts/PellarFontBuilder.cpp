@@ -446,7 +446,7 @@ void TFontRecordBuilder::BuildTextTables(bool type0) {
     // simple fonts only.
     if (type0) return;
     // The map's texts are written over those of the names.
-    const TPDFCMapIndex lastRange(TPDFCMapIndex::TOrder::LastWins);
+    const TPDFCMapIndex lastRange(TPDFCMapIndex::TOrder::LastWins, 255);
     for (size_t c = 0; c < 256; ++c) {
       const int32_t entry = lastRange.Find(record.ToUnicodeRanges, static_cast<int32_t>(c));
       if (entry < 0) continue;

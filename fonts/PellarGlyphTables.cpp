@@ -89,14 +89,18 @@ void StandardFontWidths(int m, const TGlyphNames& names, TCodeWidths& widths) {
 }
 
 TPDFCIDWidths LoadHeiseiWidths(int32_t defaultWidth) {
-  TPDFCIDWidths widths;
+  // Runs of consecutive codes with one width become one range; made once, copied per font.
+  static const TPDFCIDWidths runs = [] {
+    TPDFCIDWidths all;
+    const auto rows = HeiseiWidths();
+    for (size_t first = 0, last = 0; first < rows.size(); first = ++last) {
+      while (last + 1 < rows.size() && rows[last + 1].Code == rows[last].Code + 1 && rows[last + 1].Width == rows[first].Width)
+        ++last;
+      all.Add(rows[first].Code, rows[last].Code, rows[first].Width);
+    }
+    return all;
+  }();
+  TPDFCIDWidths widths = runs;
   widths.SetDefault(defaultWidth);
-  // Runs of consecutive codes with one width become one range.
-  const auto rows = HeiseiWidths();
-  for (size_t first = 0, last = 0; first < rows.size(); first = ++last) {
-    while (last + 1 < rows.size() && rows[last + 1].Code == rows[last].Code + 1 && rows[last + 1].Width == rows[first].Width)
-      ++last;
-    widths.Add(rows[first].Code, rows[last].Code, rows[first].Width);
-  }
   return widths;
 }

@@ -20,7 +20,8 @@ int32_t Scan(const TPDFCMap& map, int32_t code, TPDFCMapIndex::TOrder order) {
   return -1;
 }
 
-// The index answers like a scan of the mappings in map order (first or last match).
+// The index answers like a scan of the mappings in map order (first or last match); one
+// limited to the codes up to 255 answers the same below and nothing above.
 TEST(PellarCMapIndex, MatchesAScanOfTheMappings) {
   uint32_t state = 11;
   auto next = [&](uint32_t bound) {
@@ -36,9 +37,11 @@ TEST(PellarCMapIndex, MatchesAScanOfTheMappings) {
         const uint32_t high = i == 7 ? 0xFFFF : low + next(40) - 5;
         map.push_back({static_cast<uint16_t>(low), static_cast<uint16_t>(std::min<uint32_t>(high, 0xFFFF)), {}});
       }
-      const TPDFCMapIndex index(order);
-      for (int32_t code = -1; code < 360; ++code)
+      const TPDFCMapIndex index(order), limited(order, 255);
+      for (int32_t code = -1; code < 360; ++code) {
         ASSERT_EQ(index.Find(map, code), Scan(map, code, order)) << "round " << round << " code " << code;
+        ASSERT_EQ(limited.Find(map, code), code <= 255 ? Scan(map, code, order) : -1) << "round " << round << " code " << code;
+      }
       for (int32_t code : {0xFFFF, 0x10000}) EXPECT_EQ(index.Find(map, code), Scan(map, code, order)) << code;
     }
   }
