@@ -33,6 +33,15 @@ void TPDFCIDWidths::BuildIndex() const {
   // to the index. Coverage is kept merged, so each covered interval is passed over once
   // before it is absorbed: n log n however the ranges nest.
   Index.clear();
+  IndexValid = true;
+  // Most /W arrays list their ranges ascending and apart: they are the index as they stand.
+  const bool apart = std::adjacent_find(Ranges.begin(), Ranges.end(), [](const TRange& a, const TRange& b) {
+                       return b.First <= a.Last;
+                     }) == Ranges.end();
+  if (apart) {
+    Index = Ranges;
+    return;
+  }
   std::map<uint32_t, uint32_t> covered;  // first -> last, disjoint, not adjacent-merged
   for (const TRange& r : Ranges) {
     uint64_t next = r.First;  // first CID of r not yet handled
@@ -51,5 +60,4 @@ void TPDFCIDWidths::BuildIndex() const {
     covered[mergedFirst] = mergedLast;
   }
   std::sort(Index.begin(), Index.end(), [](const TRange& a, const TRange& b) { return a.First < b.First; });
-  IndexValid = true;
 }

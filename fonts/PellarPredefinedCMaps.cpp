@@ -185,14 +185,17 @@ TPellarCodeList PredefinedSplit(const std::string& encodingName, std::string_vie
   return {};
 }
 
+// Asked for every code shown: the names matched by comparison go first, so that the common
+// Identity-H is known without hashing the name.
 int32_t PredefinedCID(const std::string& encodingName, int32_t code) {
-  if (const TCJKCMapName* name = CJKName(encodingName)) return CJKMapsOf(*name).CID(name->Map, code);
   switch (const TPredefined kind = Classify(encodingName)) {
     case TPredefined::Identity: return code;
     case TPredefined::MsRKSJ:
     case TPredefined::MspRKSJ: return CodeToCIDMap(kind).Value16(0, static_cast<uint32_t>(code));
-    default: return -1;
+    default: break;  // the Uni*-UCS2 and -UTF16 forms of the Chinese and Korean maps are mapped too
   }
+  if (const TCJKCMapName* name = CJKName(encodingName)) return CJKMapsOf(*name).CID(name->Map, code);
+  return -1;
 }
 
 std::u16string PredefinedUnicode(const std::string& encodingName, const std::string& cidSystemInfo, int32_t code) {

@@ -58,7 +58,8 @@ TEST(PellarCIDWidths, ReadsBothFormsAndStopsAtTheFirstBadEntry) {
   }
 }
 
-// The index built for binary search answers like a scan of the ranges in order.
+// The index built for binary search answers like a scan of the ranges in order; odd rounds
+// give them ascending and apart, as most /W arrays do.
 TEST(PellarCIDWidths, LookupMatchesAScanOfTheRanges) {
   uint32_t state = 7;
   auto next = [&](uint32_t bound) {
@@ -68,13 +69,14 @@ TEST(PellarCIDWidths, LookupMatchesAScanOfTheRanges) {
   for (int round = 0; round < 20; ++round) {
     TPDFCIDWidths widths;
     std::vector<TPDFCIDWidths::TRange> added;
-    for (int i = 0; i < 40; ++i) {
-      const uint32_t first = next(200), last = first + next(30);
+    for (uint32_t i = 0, end = 0; i < 40; ++i) {
+      const uint32_t first = round % 2 ? end + next(3) : next(200), last = first + next(round % 2 ? 5 : 30);
+      end = last + 1;
       const int32_t width = static_cast<int32_t>(next(4));
       widths.Add(first, last, width);
       added.push_back({first, last, width});
     }
-    for (uint32_t cid = 0; cid < 240; ++cid) {
+    for (uint32_t cid = 0; cid < 340; ++cid) {
       std::optional<int32_t> scanned;
       for (const auto& r : added)
         if (r.First <= cid && cid <= r.Last) {
