@@ -2,6 +2,7 @@
 // subtables: composite fonts that show glyph indexes without a ToUnicode map read through it.
 #include <algorithm>
 #include <array>
+#include <unordered_set>
 
 #include "fonts/PellarFontPrograms.h"
 #include "platform/FontBytes.h"
@@ -110,7 +111,10 @@ std::vector<char32_t> TrueTypeGlyphCharacters(std::string_view font) {
   std::stable_sort(found.begin(), found.end());
   std::vector<char32_t> result;
   size_t budget = MaxMappings;
+  std::unordered_set<uint32_t> read;
   for (const auto& [rank, offset] : found) {
+    // Fonts often list one subtable under two platforms ((0,3) and (3,1)): read it once.
+    if (!read.insert(offset).second) continue;
     std::vector<char32_t> glyphs;
     TSubtableReader(glyphs, budget).Read(cmap->substr(offset));
     if (glyphs.size() > result.size()) result.resize(glyphs.size(), 0);

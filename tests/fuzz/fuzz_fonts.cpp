@@ -71,7 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TPDFFontCache cache;
   TPDFFontCollection first(&cache), reversed, again(&cache);
   first.LoadFontPrograms = reversed.LoadFontPrograms = again.LoadFontPrograms = true;
-  auto ref = [&](size_t n) { return document.Pool().NewIndRef(static_cast<int32_t>(n), 0); };
+  std::vector<TPDFIndRef*> refs(count + 1);
+  for (size_t n = 1; n <= count; ++n) refs[n] = document.Pool().NewIndRef(static_cast<int32_t>(n), 0);
+  auto ref = [&](size_t n) { return refs[n]; };
   for (size_t n = 1; n <= count; ++n) {
     first.SelectFont(ref(n));
     Exercise(first, input.substr(0, 64));
