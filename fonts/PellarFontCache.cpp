@@ -31,14 +31,8 @@ size_t FontRecordBytes(const TPDFFontCollectionData& record) {
   size_t bytes = sizeof record + record.FontName.capacity() + record.CIDToGIDMap.capacity() +
                  record.EncodingName.capacity() + record.CIDSystemInfo.capacity();
   // A table shared with other records counts whole for each, so that the budget holds
-  // when the others are gone; the fixed tables belong to no record.
-  auto tableBytes = [](const auto& table) {
-    size_t sum = 0;
-    if (!table.IsFixed())
-      for (const auto& entry : table.All()) sum += sizeof entry + entry.capacity() * sizeof entry[0];
-    return sum;
-  };
-  bytes += tableBytes(record.AnsiText) + tableBytes(record.GlyphNames) + tableBytes(record.UnicodeText);
+  // when the others are gone.
+  bytes += record.AnsiText.EntryBytes() + record.GlyphNames.EntryBytes() + record.UnicodeText.EntryBytes();
   bytes += record.CodeCharacters.capacity() * sizeof(char32_t);
   for (const TPDFCMapEntry& entry : record.ToUnicodeRanges)
     bytes += sizeof entry + entry.Codes.capacity() * sizeof(int32_t);

@@ -35,7 +35,18 @@ public:
       Owned = std::make_shared<TTable>(*View);
       View = Owned.get();
     }
+    CountedBytes = Uncounted;  // the caller may change entries through the reference
     return *Owned;
+  }
+  // The heap bytes the entries hold, counted once per table and shared with the copies
+  // (a font cache weighs every record it keeps); a fixed table holds none of a record's.
+  size_t EntryBytes() const {
+    if (IsFixed()) return 0;
+    if (CountedBytes == Uncounted) {
+      CountedBytes = 0;
+      for (const T& entry : *View) CountedBytes += sizeof entry + entry.capacity() * sizeof entry[0];
+    }
+    return CountedBytes;
   }
   bool IsFixed() const { return !Owned; }
   // The same table, not only equal entries.
@@ -48,6 +59,9 @@ private:
     return empty;
   }
 
+  static constexpr size_t Uncounted = ~size_t(0);
+
   std::shared_ptr<TTable> Owned;  // nothing for a fixed table
   const TTable* View;             // the entries: Owned's, or a fixed table
+  mutable size_t CountedBytes = Uncounted;
 };

@@ -57,6 +57,12 @@ TEST(PellarSharedTable, CopiesShareUntilOneChanges) {
   // Tables compare by their entries, whoever holds them.
   EXPECT_EQ(TTable::Fixed(fixed), TTable(fixed));
   EXPECT_FALSE(TTable() == TTable(fixed));
+  // The bytes counted once are counted again after a change; a fixed table holds none.
+  TTable counted(fixed);
+  const size_t before = counted.EntryBytes();
+  counted.Change(1) = std::string(1000, 'x');
+  EXPECT_GE(counted.EntryBytes(), before + 900);
+  EXPECT_EQ(TTable::Fixed(fixed).EntryBytes(), 0u);
 }
 
 }  // namespace
