@@ -1,6 +1,8 @@
 // The predefined encodings of composite fonts without a ToUnicode map: how string bytes
 // split into codes, and a code's CID and text.
 #include <cctype>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -43,12 +45,30 @@ TPredefined Classify(std::string_view name) {
   return UnicodeKeyed(name);
 }
 
+// What an encoding name stands for: its kind as compared, and its Chinese or Korean map.
+struct TNamed {
+  TPredefined Kind = TPredefined::None;
+  const TCJKCMapName* CJK = nullptr;
+};
+
+// Every code shown asks for its font's encoding again: the last name looked up is kept, so
+// that a run of codes pays one comparison. The program runs on one thread.
+TNamed Named(std::string_view name) {
+  static std::string lastName;
+  static std::optional<TNamed> last;
+  if (!last || name != lastName) {
+    lastName = name;
+    last = TNamed{Classify(name), FindGlyphRow(CJKCMapNames(), name)};
+  }
+  return *last;
+}
+
 // The Chinese or Korean map of that name, or null.
-const TCJKCMapName* CJKName(std::string_view name) { return FindGlyphRow(CJKCMapNames(), name); }
+const TCJKCMapName* CJKName(std::string_view name) { return Named(name).CJK; }
 
 TPredefined ClassifyAny(std::string_view name) {
-  const TPredefined kind = Classify(name);
-  return kind == TPredefined::None && CJKName(name) ? TPredefined::CJK : kind;
+  const TNamed named = Named(name);
+  return named.Kind == TPredefined::None && named.CJK ? TPredefined::CJK : named.Kind;
 }
 
 TPellarCJKMaps LoadCJK(TCJKCollection collection) {
@@ -185,17 +205,16 @@ TPellarCodeList PredefinedSplit(const std::string& encodingName, std::string_vie
   return {};
 }
 
-// Asked for every code shown: the names matched by comparison go first, so that the common
-// Identity-H is known without hashing the name.
 int32_t PredefinedCID(const std::string& encodingName, int32_t code) {
-  switch (const TPredefined kind = Classify(encodingName)) {
+  const TNamed named = Named(encodingName);
+  // The Uni*-UCS2 and -UTF16 forms of the Chinese and Korean maps map codes to CIDs too.
+  if (named.CJK) return CJKMapsOf(*named.CJK).CID(named.CJK->Map, code);
+  switch (named.Kind) {
     case TPredefined::Identity: return code;
     case TPredefined::MsRKSJ:
-    case TPredefined::MspRKSJ: return CodeToCIDMap(kind).Value16(0, static_cast<uint32_t>(code));
-    default: break;  // the Uni*-UCS2 and -UTF16 forms of the Chinese and Korean maps are mapped too
+    case TPredefined::MspRKSJ: return CodeToCIDMap(named.Kind).Value16(0, static_cast<uint32_t>(code));
+    default: return -1;
   }
-  if (const TCJKCMapName* name = CJKName(encodingName)) return CJKMapsOf(*name).CID(name->Map, code);
-  return -1;
 }
 
 std::u16string PredefinedUnicode(const std::string& encodingName, const std::string& cidSystemInfo, int32_t code) {

@@ -17,8 +17,10 @@ public:
   // table it does not own.
   TSharedTable(const TSharedTable&) = default;
   TSharedTable& operator=(const TSharedTable&) = default;
-  // A table of the record's own.
-  explicit TSharedTable(TTable table) : Owned(std::make_shared<TTable>(std::move(table))), View(Owned.get()) {}
+  // A table of the record's own; its bytes are counted now, so that copies share the count.
+  explicit TSharedTable(TTable table) : Owned(std::make_shared<TTable>(std::move(table))), View(Owned.get()) {
+    EntryBytes();
+  }
   // A table that lives as long as the program (the built-in encodings): shared by address.
   static TSharedTable Fixed(const TTable& table) {
     TSharedTable shared;
