@@ -23,7 +23,11 @@
 
 namespace {
 
-constexpr size_t MaxObjects = 64;
+// The largest font graph (a Type0 font, its descendant, descriptor, programs, width arrays,
+// maps and system info; or a Type 3 font's procedures, resources and arrays) takes a dozen
+// objects. More objects per input only load more fonts of the same kinds: each input paid
+// for up to 64 font loads, twice over, where one graph's worth finds the same paths.
+constexpr size_t MaxObjects = 16;
 
 class TNoFonts : public Platform::TFontCatalogue {
 public:
