@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "fonts/PellarFontCache.h"
 #include "fonts/PellarFontCollection.h"
 #include "pdf/PellarStructure.h"
 #include "text/PellarExtractor.h"
@@ -75,9 +76,16 @@ struct TFixture {
       auto found = objects.find(number);
       return found == objects.end() ? nullptr : found->second;
     };
+    // Made once and shared by every run, as a document's cache shares them between pages: a
+    // record's lookup indexes (the composite font's map spans every code) are built once.
+    Fonts.Store(10, false, SimpleFont(10));
+    Fonts.Store(11, false, CompositeFont(11, false));
+    Fonts.Store(12, false, HostileWidths(12));
+    Fonts.Store(13, false, CompositeFont(13, true));
   }
   TPDFStructure pool;
   TPDFDictionary* Resources = nullptr;
+  TPDFFontCache Fonts;
 };
 
 }  // namespace
@@ -86,11 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static TFixture fixture;
   const std::string content(reinterpret_cast<const char*>(data), size);
   for (int mode : {TPDFExtractor::PlainMode, TPDFExtractor::ListingMode}) {
-    TPDFFontCollection fonts;
-    fonts.AddRecord(SimpleFont(10));
-    fonts.AddRecord(CompositeFont(11, false));
-    fonts.AddRecord(HostileWidths(12));
-    fonts.AddRecord(CompositeFont(13, true));
+    TPDFFontCollection fonts(&fixture.Fonts);
     TPDFExtractor extractor(fixture.Resources, fonts);
     std::u16string text;
     extractor.ExtractText(content, mode, text);
