@@ -29,10 +29,6 @@ std::optional<int32_t> TPDFCIDWidths::Width(uint32_t cid) const {
 }
 
 void TPDFCIDWidths::BuildIndex() const {
-  // Walk the ranges in order; the part of each range that no earlier range covers goes
-  // to the index. Coverage is kept merged, so each covered interval is passed over once
-  // before it is absorbed: n log n however the ranges nest.
-  Index.clear();
   IndexValid = true;
   // Most /W arrays list their ranges ascending and apart: they are the index as they stand.
   const bool apart = std::adjacent_find(Ranges.begin(), Ranges.end(), [](const TRange& a, const TRange& b) {
@@ -42,6 +38,10 @@ void TPDFCIDWidths::BuildIndex() const {
     Index = Ranges;
     return;
   }
+  // Otherwise walk the ranges in order; the part of each range that no earlier range covers
+  // goes to the index. Coverage is kept merged, so each covered interval is passed over once
+  // before it is absorbed: n log n however the ranges nest.
+  Index.clear();
   std::map<uint32_t, uint32_t> covered;  // first -> last, disjoint, not adjacent-merged
   for (const TRange& r : Ranges) {
     uint64_t next = r.First;  // first CID of r not yet handled

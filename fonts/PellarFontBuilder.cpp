@@ -135,8 +135,9 @@ const TNameTexts& TextsOfNames(const TSharedNames& names, bool dingbats) {
   static size_t last = 0;
   for (size_t i = 0; i < Kept; ++i) {
     const std::optional<TNameTexts>& texts = kept[(last + i) % Kept];
-    if (texts && texts->Dingbats == dingbats &&
-        (texts->Names.SameTable(names) || (!names.IsFixed() && !texts->Names.IsFixed() && texts->Names == names))) {
+    if (!texts || texts->Dingbats != dingbats) continue;
+    const bool fixed = names.IsFixed() || texts->Names.IsFixed();
+    if (fixed ? texts->Names.SameTable(names) : texts->Names == names) {
       last = (last + i) % Kept;
       return *texts;
     }

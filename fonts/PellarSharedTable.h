@@ -31,14 +31,13 @@ public:
   const T& operator[](size_t code) const { return (*View)[code]; }
   const TTable& All() const { return *View; }
   // The entry to change; the table is copied first unless this holder alone owns it.
-  T& Change(size_t code) { return Own()[code]; }
-  TTable& Own() {
+  T& Change(size_t code) {
     if (!Owned || Owned.use_count() > 1) {
       Owned = std::make_shared<TTable>(*View);
       View = Owned.get();
     }
-    CountedBytes = Uncounted;  // the caller may change entries through the reference
-    return *Owned;
+    CountedBytes = Uncounted;  // the caller changes the entry through the reference
+    return (*Owned)[code];
   }
   // The heap bytes the entries hold, counted once per table and shared with the copies
   // (a font cache weighs every record it keeps); a fixed table holds none of a record's.

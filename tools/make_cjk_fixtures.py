@@ -34,6 +34,22 @@ def string(data):
     return b"<" + data.hex().upper().encode() + b">"
 
 
+def one_page(content, fonts, objects):
+    """A page showing the content with the fonts ("/F1 5 0 R ..."); the objects follow from number 5."""
+    return pdf([
+        b"<< /Type /Catalog /Pages 2 0 R >>",
+        b"<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+        b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /Font << %s >> >> "
+        b"/Contents 4 0 R >>" % fonts,
+        b"<< /Length %d >>\nstream\n" % len(content) + content + b"endstream",
+    ] + objects)
+
+
+def descriptor(font):
+    return (b"<< /Type /FontDescriptor /FontName /%s /Flags 6 /FontBBox [0 -141 1000 855] /ItalicAngle 0 "
+            b"/Ascent 855 /Descent -141 /CapHeight 855 /StemV 93 >>" % font)
+
+
 def page(font, encoding, ordering, supplement, widths, lines, codec):
     content = b"BT\n/F1 18 Tf\n"
     y = 760
@@ -41,19 +57,13 @@ def page(font, encoding, ordering, supplement, widths, lines, codec):
         content += b"1 0 0 1 72 %d Tm %s Tj\n" % (y, string(line.encode(codec)))
         y -= 30
     content += b"ET\n"
-    return pdf([
-        b"<< /Type /Catalog /Pages 2 0 R >>",
-        b"<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /Font << /F1 5 0 R >> >> "
-        b"/Contents 4 0 R >>",
-        b"<< /Length %d >>\nstream\n" % len(content) + content + b"endstream",
+    return one_page(content, b"/F1 5 0 R", [
         b"<< /Type /Font /Subtype /Type0 /BaseFont /%s /Encoding /%s /DescendantFonts [6 0 R] >>"
         % (font, encoding),
         b"<< /Type /Font /Subtype /CIDFontType0 /BaseFont /%s /CIDSystemInfo << /Registry (Adobe) "
         b"/Ordering (%s) /Supplement %d >> /FontDescriptor 7 0 R /DW 1000 /W %s >>"
         % (font, ordering, supplement, widths),
-        b"<< /Type /FontDescriptor /FontName /%s /Flags 6 /FontBBox [0 -141 1000 855] /ItalicAngle 0 "
-        b"/Ascent 855 /Descent -141 /CapHeight 855 /StemV 93 >>" % font,
+        descriptor(font),
     ])
 
 
@@ -73,18 +83,11 @@ def vertical_page():
     content += b"ET\n"
     descendant = (b"<< /Type /Font /Subtype /CIDFontType0 /BaseFont /HeiseiMin-W3 /CIDSystemInfo << /Registry (Adobe) "
                   b"/Ordering (Japan1) /Supplement 6 >> /FontDescriptor 8 0 R /DW 1000 >>")
-    return pdf([
-        b"<< /Type /Catalog /Pages 2 0 R >>",
-        b"<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        b"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /Font << /F1 5 0 R /F2 9 0 R >> >> "
-        b"/Contents 4 0 R >>",
-        b"<< /Length %d >>\nstream\n" % len(content) + content + b"endstream",
+    return one_page(content, b"/F1 5 0 R /F2 9 0 R", [
         b"<< /Type /Font /Subtype /Type0 /BaseFont /HeiseiMin-W3 /Encoding /Identity-H /DescendantFonts [6 0 R] >>",
+        descendant,  # the horizontal font's; the vertical font has the same of its own (7)
         descendant,
-        b"<< /Type /Font /Subtype /CIDFontType0 /BaseFont /HeiseiMin-W3 /CIDSystemInfo << /Registry (Adobe) "
-        b"/Ordering (Japan1) /Supplement 6 >> /FontDescriptor 8 0 R /DW 1000 >>",
-        b"<< /Type /FontDescriptor /FontName /HeiseiMin-W3 /Flags 6 /FontBBox [0 -141 1000 855] /ItalicAngle 0 "
-        b"/Ascent 855 /Descent -141 /CapHeight 855 /StemV 93 >>",
+        descriptor(b"HeiseiMin-W3"),
         b"<< /Type /Font /Subtype /Type0 /BaseFont /HeiseiMin-W3 /Encoding /Identity-V /DescendantFonts [7 0 R] >>",
     ])
 
